@@ -1,0 +1,10 @@
+#include "playlist/playlist.h"
+
+namespace kestrel {
+
+Playlist& ThePlaylist() {
+  static Playlist playlist;
+  return playlist;
+}
+
+}  // namespace kestrel
