@@ -36,11 +36,6 @@ constexpr std::uint32_t kDirectHandOverWindowMs = 300;
 
 }  // namespace
 
-ShellState& Shell() {
-  static ShellState state;
-  return state;
-}
-
 MainWindow::MainWindow() {
   setObjectName(QStringLiteral("KestrelWindow"));
   setWindowTitle(QStringLiteral("Kestrel"));

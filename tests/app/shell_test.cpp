@@ -161,6 +161,35 @@ TEST_F(ShellTest, WorkerThreadsReachTheWindowThroughPostedMessages) {
   EXPECT_NE(std::find(calls.begin(), calls.end(), "OnDownloadFinished 7 1"), calls.end());
 }
 
+TEST_F(ShellTest, TimersRunAtTheirPeriods) {
+  EXPECT_TRUE(window->IsTimerActive(kTimerStatusLine));
+  EXPECT_TRUE(window->IsTimerActive(kTimerSchedule));
+  EXPECT_FALSE(window->IsTimerActive(kTimerHandOver));
+  RunEventLoopFor(600);  // the status line refreshes every 250 ms; the schedule check is a minute away
+  int refreshes = 0, schedule_checks = 0;
+  for (const std::string& call : pending::TakeRecordedCalls()) {
+    refreshes += call == "RefreshStatusLine";
+    schedule_checks += call == "CheckScheduledEvents";
+  }
+  EXPECT_GE(refreshes, 2);
+  EXPECT_LE(refreshes, 3);
+  EXPECT_EQ(schedule_checks, 0);
+}
+
+TEST_F(ShellTest, VideoContextMenuOffersTheVideoCommands) {
+  std::vector<int> chosen;
+  QMenu* menu = BuildVideoContextMenu(window.get(), [&](int id) { chosen.push_back(id); });
+  QStringList labels;
+  for (QAction* action : menu->actions()) {
+    labels << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    if (!action->isSeparator()) action->trigger();
+  }
+  EXPECT_EQ(labels, (QStringList{"Fullscreen\tF11", "-", "Cycle Subtitles", "Load Subtitle File...", "Cycle Audio Track",
+                                 "Cycle Aspect Ratio", "-", "Take Screenshot"}));
+  EXPECT_EQ(chosen, (std::vector<int>{1200, 1201, 1202, 1240, 1270, 1280}));
+  delete menu;
+}
+
 TEST_F(ShellTest, MediaHotkeysPostTheirCommands) {
   for (int id : {0x7F00, 0x7F01, 0x7F02, 0x7F03}) DispatchHotkey(id);
   Settle();

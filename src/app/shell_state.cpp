@@ -1,0 +1,10 @@
+#include "app/shell_state.h"
+
+namespace kestrel {
+
+ShellState& Shell() {
+  static ShellState state;
+  return state;
+}
+
+}  // namespace kestrel
