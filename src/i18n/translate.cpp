@@ -1,7 +1,6 @@
 #include "i18n/translate.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <string>
 #include <unordered_map>
 
@@ -25,16 +24,19 @@ std::atomic<bool> g_french{false};
 
 void RegisterTranslation(std::string_view language, std::string_view key, std::string_view text) {
   if (language == "en") {
-    TheTables().english[std::string(key)] = std::string(text);
+    TheTables().english.insert_or_assign(std::string(key), std::string(text));
   } else if (language == "fr") {
-    TheTables().french[std::string(key)] = std::string(text);
+    TheTables().french.insert_or_assign(std::string(key), std::string(text));
   }
 }
 
 void RegisterAllTranslations() {
-  for (const TranslationRow& row : TranslationRows()) {
-    RegisterTranslation("en", row.key, row.english ? row.english : row.key);
-    if (row.french) RegisterTranslation("fr", row.key, row.french);
+  // Block by block, so a key that a later block registers again takes the later text.
+  for (const auto& block : TranslationBlocks()) {
+    for (const TranslationRow& row : block) {
+      RegisterTranslation("en", row.key, row.english ? row.english : row.key);
+      if (row.french) RegisterTranslation("fr", row.key, row.french);
+    }
   }
 }
 
@@ -52,17 +54,5 @@ std::string Translate(std::string_view key) {
 void SetLanguage(std::string_view code) { g_french = (code == "fr"); }
 
 std::string LanguageCode() { return g_french ? "fr" : "en"; }
-
-std::string SystemLanguage() {
-  // The POSIX locale variables in their order of precedence, e.g. "fr_CA.UTF-8".
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) {
-      std::string_view locale(value);
-      return locale.substr(0, 2) == "fr" ? "fr" : "en";
-    }
-  }
-  return "en";
-}
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <span>
 
 namespace kestrel {
@@ -12,6 +13,15 @@ struct TranslationRow {
   const char* french;   // nullptr: no French text, the English one is shown
 };
 
-std::span<const TranslationRow> TranslationRows();
+// The rows in blocks, in the order they are registered. When a key is registered twice, the
+// later block's text is the one kept.
+std::span<const TranslationRow> ButtonAndLanguageRows();  // the symbolic BTN_ and LANG_ names
+std::span<const TranslationRow> MessageRows();            // playback, updates, keys, tags, radio
+std::span<const TranslationRow> OptionAndStatusRows();    // Options pages, status, scheduler...
+std::span<const TranslationRow> MenuAndDialogRows();      // the menu bar and the dialog labels
+
+inline std::array<std::span<const TranslationRow>, 4> TranslationBlocks() {
+  return {ButtonAndLanguageRows(), MessageRows(), OptionAndStatusRows(), MenuAndDialogRows()};
+}
 
 }  // namespace kestrel

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QVariant>
 #include <QWidget>
 
 #include "i18n/translate.h"
@@ -14,18 +15,53 @@
 namespace kestrel {
 namespace {
 
+constexpr const char* kNoTranslateProperty = "kestrelNoTranslate";
+
+bool OptedOut(const QObject& object) { return object.property(kNoTranslateProperty).toBool(); }
+
 QString Translated(const QString& text) {
   return QString::fromStdString(Translate(text.toStdString()));
 }
 
+// Calls set with the translation of text when there is text and its translation differs.
+template <typename Setter>
+void Relabel(const QString& text, Setter set) {
+  if (text.isEmpty()) return;
+  const QString translated = Translated(text);
+  if (translated != text) set(translated);
+}
+
 void RelabelActions(const QList<QAction*>& actions) {
   for (QAction* action : actions) {
-    if (!action->text().isEmpty()) {
-      const QString translated = Translated(action->text());
-      if (translated != action->text()) action->setText(translated);
-    }
+    if (!OptedOut(*action)) Relabel(action->text(), [&](const QString& t) { action->setText(t); });
     if (QMenu* submenu = action->menu()) RelabelActions(submenu->actions());
   }
+}
+
+// True when the widget sits in the dialog's own window, not in a separate window parented to it.
+bool InDialogWindow(const QWidget& widget, const QWidget& dialog) {
+  for (const QWidget* w = &widget; w && w != &dialog; w = w->parentWidget()) {
+    if (w->isWindow()) return false;
+  }
+  return true;
+}
+
+void RelabelControl(QWidget& widget) {
+  if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    Relabel(label->text(), [&](const QString& t) { label->setText(t); });
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
+    Relabel(button->text(), [&](const QString& t) { button->setText(t); });
+  } else if (auto* box = qobject_cast<QGroupBox*>(&widget)) {
+    Relabel(box->title(), [&](const QString& t) { box->setTitle(t); });
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(&widget)) {
+    for (int i = 0; i < tabs->count(); ++i) {
+      Relabel(tabs->tabText(i), [&](const QString& t) { tabs->setTabText(i, t); });
+    }
+  }
+  // What a screen reader says for the control when a dialog set it explicitly; typed text is
+  // never here.
+  Relabel(widget.accessibleName(), [&](const QString& t) { widget.setAccessibleName(t); });
+  Relabel(widget.accessibleDescription(), [&](const QString& t) { widget.setAccessibleDescription(t); });
 }
 
 }  // namespace
@@ -35,19 +71,14 @@ void RelabelMenu(QWidget& menu_owner) {
 }
 
 void RelabelDialog(QWidget& dialog) {
-  for (QLabel* label : dialog.findChildren<QLabel*>()) {
-    if (!label->text().isEmpty()) label->setText(Translated(label->text()));
+  for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+    if (!OptedOut(*widget) && InDialogWindow(*widget, dialog)) RelabelControl(*widget);
   }
-  for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
-    if (!button->text().isEmpty()) button->setText(Translated(button->text()));
+  if (!OptedOut(dialog)) {
+    Relabel(dialog.windowTitle(), [&](const QString& t) { dialog.setWindowTitle(t); });
   }
-  for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
-    if (!box->title().isEmpty()) box->setTitle(Translated(box->title()));
-  }
-  for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>()) {
-    for (int i = 0; i < tabs->count(); ++i) tabs->setTabText(i, Translated(tabs->tabText(i)));
-  }
-  if (!dialog.windowTitle().isEmpty()) dialog.setWindowTitle(Translated(dialog.windowTitle()));
 }
+
+void SetNoTranslate(QObject& object) { object.setProperty(kNoTranslateProperty, true); }
 
 }  // namespace kestrel

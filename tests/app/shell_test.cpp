@@ -128,7 +128,7 @@ TEST_F(ShellTest, ReadmeAndManualOpenTheDocumentsOrSayWhyNot) {
   DispatchCommand(cmd::kManual);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].caption, "Readme");
-  EXPECT_EQ(boxes[0].text, "Could not open readme.txt. Make sure the docs folder is present alongside Kestrel.exe.");
+  EXPECT_EQ(boxes[0].text, "Could not open readme.txt. Make sure the docs folder is present beside the kestrel program.");
   EXPECT_EQ(boxes[0].icon, MessageIcon::Warning);
   EXPECT_EQ(boxes[1].caption, "Manual");
 }
