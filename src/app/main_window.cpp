@@ -74,7 +74,7 @@ bool MainWindow::Create() {
   if (!pending::InitAudioOutput()) return false;
   pending::OpenDatabase();
   pending::InitEffectParameterDefaults();
-  pending::LoadEffectSettings();
+  LoadEffectSettings();
   EnableSpeechQueue();
   pending::RegisterHotkeys();
   SetShuffleChecked(TheSettings().shuffle);

@@ -43,7 +43,6 @@ std::vector<std::string> TakeRecordedCalls() {
 }
 
 void RegisterAllFileTypes() { NotBuilt("RegisterAllFileTypes"); }
-void LoadHotkeys() { NotBuilt("LoadHotkeys"); }
 void TidyYouTubeState() { NotBuilt("TidyYouTubeState"); }
 bool IsPlaylistFile(const std::string&) { NotBuilt("IsPlaylistFile"); return false; }
 std::vector<std::string> ReadPlaylistFile(const std::string& path) {
@@ -61,7 +60,6 @@ void CreateStatusBar(QMainWindow& window) {
 bool InitAudioOutput() { NotBuilt("InitAudioOutput"); return true; }
 void OpenDatabase() { NotBuilt("OpenDatabase"); }
 void InitEffectParameterDefaults() { NotBuilt("InitEffectParameterDefaults"); }
-void LoadEffectSettings() { NotBuilt("LoadEffectSettings"); }
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
 void PlayItem(int index, bool play) {
   NotBuilt("PlayItem", std::to_string(index) + " " + (play ? "1" : "0"));

@@ -13,7 +13,6 @@ namespace kestrel::pending {
 
 // start
 void RegisterAllFileTypes();
-void LoadHotkeys();
 void TidyYouTubeState();            // leftovers deleted, search results dropped, cache limit
 bool IsPlaylistFile(const std::string& path);  // false until playlist files can be read
 std::vector<std::string> ReadPlaylistFile(const std::string& path);
@@ -26,7 +25,6 @@ void CreateStatusBar(QMainWindow& window);
 bool InitAudioOutput();
 void OpenDatabase();
 void InitEffectParameterDefaults();
-void LoadEffectSettings();
 void RegisterHotkeys();
 void PlayItem(int index, bool play);
 void RefreshStatusLine();

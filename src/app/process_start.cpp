@@ -15,6 +15,7 @@
 #include "i18n/translate.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
+#include "storage/hotkey_store.h"
 #include "storage/settings.h"
 #include "ui/message_box.h"
 
@@ -72,7 +73,7 @@ int RunKestrel(int argc, char** argv) {
   RegisterAllTranslations();
   LoadSettings();
   if (TheSettings().register_file_types) pending::RegisterAllFileTypes();
-  pending::LoadHotkeys();
+  LoadHotkeys();
   pending::TidyYouTubeState();
   Playlist& playlist = ThePlaylist();
   for (const std::string& item : items) {

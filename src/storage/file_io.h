@@ -26,6 +26,16 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
 // True when this process may create files in the folder.
 bool IsFolderWritable(const std::filesystem::path& folder);
 
+// The file name of a program on this system ("yt-dlp" here, "yt-dlp.exe" on Windows).
+std::string ProgramFileName(std::string_view stem);
+// True when the path names a regular file (after links) that this process may run.
+bool IsRunnableFile(const std::filesystem::path& file);
+// The first runnable `file_name` in the folders of `search_path` (the PATH variable's form);
+// empty when there is none. Relative folders (an empty entry means the current folder) are
+// skipped: what the program runs must not depend on where it was started from.
+std::filesystem::path FindProgramOnSearchPath(std::string_view file_name,
+                                              std::string_view search_path);
+
 // An exclusive advisory lock on a lock file, held by this object and released when it goes.
 // Processes that take the same lock file run their read-change-write cycles one after another.
 class ExclusiveFileLock {

@@ -113,6 +113,28 @@ bool IsFolderWritable(const fs::path& folder) {
   return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+std::string ProgramFileName(std::string_view stem) { return std::string(stem); }
+
+bool IsRunnableFile(const fs::path& file) {
+  struct stat info {};
+  return !file.empty() && ::stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         ::access(file.c_str(), X_OK) == 0;
+}
+
+fs::path FindProgramOnSearchPath(std::string_view file_name, std::string_view search_path) {
+  if (file_name.empty() || file_name.find('/') != std::string_view::npos) return {};
+  while (true) {
+    const std::size_t colon = search_path.find(':');
+    const fs::path folder(search_path.substr(0, colon));
+    if (folder.is_absolute()) {
+      fs::path candidate = folder / file_name;
+      if (IsRunnableFile(candidate)) return candidate;
+    }
+    if (colon == std::string_view::npos) return {};
+    search_path.remove_prefix(colon + 1);
+  }
+}
+
 ExclusiveFileLock::ExclusiveFileLock(const fs::path& lock_file,
                                      std::chrono::milliseconds patience) {
   int fd = OpenRetrying(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);

@@ -176,6 +176,24 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
   return KeyValue(found->lines[it->second]);
 }
 
+std::vector<std::pair<std::string, std::string>> IniDocument::Entries(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> entries;
+  const Section* found = FindSection(section);
+  if (!found) return entries;
+  for (std::size_t i = 0; i < found->lines.size(); ++i) {
+    const auto name = KeyName(found->lines[i]);
+    if (!name) continue;
+    const auto first = found->first_key_line.find(AsciiLower(*name));
+    if (first != found->first_key_line.end() && first->second == i) {
+      entries.emplace_back(std::string(*name), KeyValue(found->lines[i]));
+    }
+  }
+  return entries;
+}
+
+bool IniDocument::CanHoldValue(std::string_view value) { return !HoldsLineBreakOrNul(value); }
+
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (!IsWritableSectionName(section) || !IsWritableKeyName(key) || HoldsLineBreakOrNul(value)) {
     return false;
@@ -212,6 +230,25 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
   target->first_key_line.emplace(folded_key, at);
   target->end_of_keys = at + 1;
   return true;
+}
+
+bool IniDocument::Erase(std::string_view section, std::string_view key) {
+  const std::string folded_section = AsciiLower(Trim(section));
+  const std::string folded_key = AsciiLower(Trim(key));
+  bool erased = false;
+  for (Section& candidate : sections_) {
+    if (!candidate.has_header || candidate.folded_name != folded_section) continue;
+    const std::size_t before = candidate.lines.size();
+    std::erase_if(candidate.lines, [&](const std::string& line) {
+      const auto name = KeyName(line);
+      return name && AsciiLower(*name) == folded_key;
+    });
+    if (candidate.lines.size() != before) {
+      erased = true;
+      candidate.Reindex();
+    }
+  }
+  return erased;
 }
 
 void IniDocument::ClearSection(std::string_view section) {

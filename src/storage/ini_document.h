@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // One INI file held as its lines, so that writing a key touches that key's line alone: unknown
@@ -30,6 +31,9 @@ class IniDocument {
   // key is missing. A key line without "=" has the empty value.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
   bool HasSection(std::string_view section) const;
+  // Every key of the section with its value as Find gives it, in file order (names as spelled
+  // in the file; of duplicate keys the first). Empty when the section is missing.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
 
   // Replaces the value of the key's first line in place; a missing key is added after the last
   // key line of its section, a missing section is appended at the end. A value that would not
@@ -38,11 +42,16 @@ class IniDocument {
   // line breaks or NUL anywhere, an empty name, a key name holding "=" or starting a comment or
   // a section header.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
+  // Removes every line of the key from the section; false when it held none.
+  bool Erase(std::string_view section, std::string_view key);
   // Removes every key of the section; the header (and any comment lines) stay.
   void ClearSection(std::string_view section);
   // Removes the section: its header, keys and blank lines. Comment lines in it are kept and
   // end up at the end of the section before it.
   void DeleteSection(std::string_view section);
+
+  // True when Set can write the value (it holds no line break or NUL).
+  static bool CanHoldValue(std::string_view value);
 
   bool uses_crlf() const { return crlf_; }
   bool has_byte_order_mark() const { return bom_; }

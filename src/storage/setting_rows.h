@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "storage/ini_document.h"
+#include "storage/shared_value.h"
 
 // Settings as data: each key of the settings file is one row (section, key, the field it fills,
 // its default, what loading accepts, how it is written, how long a text may be), and the small
@@ -52,11 +53,22 @@ struct SettingRule {
   SettingLimits limits;           // in held units (a percent's limits are fractions)
   int decimals = 0;               // float
   std::size_t max_length = 0;     // text, in characters
+  bool empty_keeps_default = false;  // a key present with an empty value reads as missing
+};
+
+// One element of an array of numbers in the record (the effect parameter values, by id), reached
+// through two small functions because a member pointer cannot name an array element.
+template <typename Record>
+struct FloatSlot {
+  float (*get)(const Record&, std::size_t index) = nullptr;
+  void (*set)(Record&, std::size_t index, float value) = nullptr;
+  std::size_t index = 0;
 };
 
 template <typename Record>
-using SettingField = std::variant<bool Record::*, int Record::*, float Record::*, double Record::*,
-                                  std::string Record::*>;
+using SettingField =
+    std::variant<bool Record::*, int Record::*, float Record::*, double Record::*,
+                 SharedFloat Record::*, std::string Record::*, FloatSlot<Record>>;
 
 template <typename Record>
 struct SettingRow {
@@ -66,7 +78,14 @@ struct SettingRow {
   SettingRule rule;
   // When set, the value written instead of the field's own.
   std::string (*written_as)(const Record&) = nullptr;
+  // When set, runs right after the row is loaded: for a rule that depends on rows loaded before
+  // it (a clamp that follows another switch, an index that must name a unit that is on).
+  void (*after_load)(Record&) = nullptr;
 };
+
+// The kinds of field a fractional number can be held in.
+template <typename T>
+concept HeldFraction = std::is_floating_point_v<T> || std::is_same_v<T, SharedFloat>;
 
 // ---- Row builders: one call per key, reading like the table it comes from.
 
@@ -84,8 +103,7 @@ constexpr SettingRow<Record> IntRow(std::string_view section, std::string_view k
 }
 
 // Written with `decimals` digits after the point ("%.1f" is 1).
-template <typename Record, typename Number>
-requires std::is_floating_point_v<Number>
+template <typename Record, HeldFraction Number>
 constexpr SettingRow<Record> FloatRow(std::string_view section, std::string_view key,
                                       Number Record::*field, double default_value,
                                       SettingLimits limits, int decimals) {
@@ -93,8 +111,7 @@ constexpr SettingRow<Record> FloatRow(std::string_view section, std::string_view
 }
 
 // The file holds a whole percent; the field holds the fraction, clamped by `limits` (fractions).
-template <typename Record, typename Number>
-requires std::is_floating_point_v<Number>
+template <typename Record, HeldFraction Number>
 constexpr SettingRow<Record> PercentRow(std::string_view section, std::string_view key,
                                         Number Record::*field, int default_percent,
                                         SettingLimits limits) {
@@ -106,6 +123,28 @@ constexpr SettingRow<Record> TextRow(std::string_view section, std::string_view 
                                      std::string Record::*field, std::size_t max_length,
                                      std::string_view default_value = {}) {
   return {section, key, field, {SettingKind::kText, 0, default_value, {}, 0, max_length}};
+}
+
+// A float kept in an array element of the record.
+template <typename Record>
+constexpr SettingRow<Record> FloatSlotRow(std::string_view section, std::string_view key,
+                                          FloatSlot<Record> slot, double default_value,
+                                          SettingLimits limits, int decimals) {
+  return {section, key, slot, {SettingKind::kFloat, default_value, {}, limits, decimals}};
+}
+
+// A key present with an empty value keeps the default instead of reading as 0.
+template <typename Record>
+constexpr SettingRow<Record> EmptyKeepsDefault(SettingRow<Record> row) {
+  row.rule.empty_keeps_default = true;
+  return row;
+}
+
+template <typename Record>
+constexpr SettingRow<Record> AfterLoad(SettingRow<Record> row,
+                                       std::type_identity_t<void (*)(Record&)> after_load) {
+  row.after_load = after_load;
+  return row;
 }
 
 template <typename Record>
@@ -144,6 +183,10 @@ inline void ReadInto(double& field, const std::optional<std::string>& raw,
                      const SettingRule& rule) {
   field = ReadNumberSetting(raw, rule, DBL_MAX);
 }
+inline void ReadInto(SharedFloat& field, const std::optional<std::string>& raw,
+                     const SettingRule& rule) {
+  field = static_cast<float>(ReadNumberSetting(raw, rule, FLT_MAX));
+}
 inline void ReadInto(std::string& field, const std::optional<std::string>& raw,
                      const SettingRule& rule) {
   field = ReadTextSetting(raw, rule);
@@ -157,15 +200,41 @@ inline std::string Written(float value, const SettingRule& rule) {
 inline std::string Written(double value, const SettingRule& rule) {
   return WriteNumberSetting(value, rule);
 }
+inline std::string Written(const SharedFloat& value, const SettingRule& rule) {
+  return WriteNumberSetting(value.load(), rule);
+}
 inline std::string Written(const std::string& value, const SettingRule&) { return value; }
+
+template <typename Record, typename Member>
+void ReadField(Record& record, Member Record::*member, const std::optional<std::string>& raw,
+               const SettingRule& rule) {
+  ReadInto(record.*member, raw, rule);
+}
+template <typename Record>
+void ReadField(Record& record, const FloatSlot<Record>& slot,
+               const std::optional<std::string>& raw, const SettingRule& rule) {
+  slot.set(record, slot.index, static_cast<float>(ReadNumberSetting(raw, rule, FLT_MAX)));
+}
+
+template <typename Record, typename Member>
+std::string WrittenField(const Record& record, Member Record::*member, const SettingRule& rule) {
+  return Written(record.*member, rule);
+}
+template <typename Record>
+std::string WrittenField(const Record& record, const FloatSlot<Record>& slot,
+                         const SettingRule& rule) {
+  return WriteNumberSetting(slot.get(record, slot.index), rule);
+}
 
 }  // namespace setting_rows_detail
 
 template <typename Record>
 void LoadSettingRow(const IniDocument& document, const SettingRow<Record>& row, Record& record) {
-  const std::optional<std::string> raw = document.Find(row.section, row.key);
-  std::visit([&](auto member) { setting_rows_detail::ReadInto(record.*member, raw, row.rule); },
+  std::optional<std::string> raw = document.Find(row.section, row.key);
+  if (raw && raw->empty() && row.rule.empty_keeps_default) raw.reset();
+  std::visit([&](const auto& field) { setting_rows_detail::ReadField(record, field, raw, row.rule); },
              row.field);
+  if (row.after_load) row.after_load(record);
 }
 
 // Fills every field from the document, row by row in table order (so a row may depend on one
@@ -179,7 +248,7 @@ template <typename Record>
 std::string WrittenForm(const SettingRow<Record>& row, const Record& record) {
   if (row.written_as) return row.written_as(record);
   return std::visit(
-      [&](auto member) { return setting_rows_detail::Written(record.*member, row.rule); },
+      [&](const auto& field) { return setting_rows_detail::WrittenField(record, field, row.rule); },
       row.field);
 }
 

@@ -7,7 +7,10 @@
 
 namespace kestrel {
 
-// Every key of the general settings load and save, section by section in load order.
+// Every key of LoadSettings, section by section in load order ([General] to [YouTube]).
 std::span<const SettingRow<Settings>> SettingsTable();
+
+// Every key of LoadEffectSettings: [DSPEffects], then [DSPParams] in parameter order.
+std::span<const SettingRow<Settings>> EffectSettingsTable();
 
 }  // namespace kestrel

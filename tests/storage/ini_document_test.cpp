@@ -208,5 +208,37 @@ TEST(IniDocument, SectionNamesMayHoldBrackets) {
   EXPECT_EQ(IniDocument::Parse(document.Serialize()).Find("preset_[my] MIX", "Pitch"), "1.0");
 }
 
+TEST(IniDocument, EntriesListTheKeysOfTheFirstSectionAsFindSeesThem) {
+  const IniDocument document = IniDocument::Parse(
+      "[Presets]\n; note\n Count = 2 \nName0=\"A b\"\nname0=dup\nloose\n\n"
+      "[presets]\nName1=in the second header\n");
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Count", "2"}, {"Name0", "A b"}, {"loose", ""}};
+  EXPECT_EQ(document.Entries("PRESETS"), expected);
+  EXPECT_TRUE(document.Entries("Missing").empty());
+}
+
+TEST(IniDocument, EraseRemovesEveryLineOfTheKeyAndNothingElse) {
+  IniDocument document = IniDocument::Parse(
+      "[Presets]\nName0=a\n; keep\nname0=b\nName1=c\n\n[Other]\nName0=x\n[PRESETS]\nName0=d\n");
+  EXPECT_TRUE(document.Erase("presets", "NAME0"));
+  EXPECT_EQ(document.Serialize(),
+            "[Presets]\n; keep\nName1=c\n\n[Other]\nName0=x\n[PRESETS]\n");
+  EXPECT_FALSE(document.Erase("Presets", "Name0"));
+  EXPECT_FALSE(document.Erase("Missing", "Name1"));
+  // The section still takes new keys in the right place.
+  ASSERT_TRUE(document.Set("Presets", "Name2", "e"));
+  EXPECT_EQ(document.Serialize(),
+            "[Presets]\n; keep\nName1=c\nName2=e\n\n[Other]\nName0=x\n[PRESETS]\n");
+}
+
+TEST(IniDocument, OnlyValuesWithoutLineBreaksOrNulCanBeHeld) {
+  EXPECT_TRUE(IniDocument::CanHoldValue("plain = \"quoted\" ; text"));
+  EXPECT_TRUE(IniDocument::CanHoldValue(""));
+  EXPECT_FALSE(IniDocument::CanHoldValue("a\nb"));
+  EXPECT_FALSE(IniDocument::CanHoldValue("a\rb"));
+  EXPECT_FALSE(IniDocument::CanHoldValue(std::string("a\0b", 3)));
+}
+
 }  // namespace
 }  // namespace kestrel

@@ -10,6 +10,7 @@
 #include "storage/file_io.h"
 #include "storage/ini_file.h"
 #include "storage/settings_path.h"
+#include "settings_fixture.h"
 #include "support/temp_folder.h"
 
 namespace kestrel {
@@ -17,31 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
+using test::ScopedEnv;
 using test::TempFolder;
-
-// Sets an environment variable for the test's duration, putting the old value back after.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 // ---- Where the file lives.
 
@@ -108,25 +86,7 @@ TEST(SettingsPlacement, ThePathIsResolvedOncePerProcess) {
 
 // ---- Loading and saving the real table.
 
-class SettingsFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetSettingsPathForTesting();
-    TheSettings() = Settings{};
-    SetLanguage("en");
-  }
-  void TearDown() override { ResetSettingsPathForTesting(); }
-
-  fs::path Write(const std::string& content) { return folder_.Write("Kestrel.ini", content); }
-  std::string Saved() { return ReadWholeFile(folder_.path() / "Kestrel.ini"); }
-
-  TempFolder folder_;
-  ScopedEnv home_{"KESTREL_HOME", folder_.path().c_str()};
-  // The system language comes from these; English unless a test says otherwise.
-  ScopedEnv lc_all_{"LC_ALL", "C"};
-  ScopedEnv lc_messages_{"LC_MESSAGES", nullptr};
-  ScopedEnv lang_{"LANG", nullptr};
-};
+using SettingsFile = test::SettingsFileTest;
 
 TEST_F(SettingsFile, AMissingFileGivesTheDefaults) {
   TheSettings().bring_to_front = false;
@@ -174,13 +134,24 @@ TEST_F(SettingsFile, SavingWritesEveryKeyAndKeepsTheRest) {
   TheSettings().shuffle = true;
   TheSettings().bring_to_front = false;
   ASSERT_TRUE(SaveSettings());
-  EXPECT_EQ(Saved(),
-            "; my settings\n[Hotkeys]\nEnabled=1\nHotkey0=3,112,5\n\n"
-            "[Playback]\nVolume=80\nBringToFront=0\nMinimizeToTray=1\nLoadFolder=0\n"
-            "RegisterFileTypes=0\nShowTitleInWindow=1\nShuffle=1\nCheckForUpdates=1\n"
-            "AllowMultipleInstances=0\n\n"
-            "[General]\nLanguage=en\n\n"
-            "[Advanced]\nDisableBatchDelay=0\n");
+  // The foreign lines stay first and untouched, the known key keeps its line, and the other
+  // [Playback] keys follow it in table order; new sections come after, [General] first.
+  const std::string saved = Saved();
+  EXPECT_EQ(saved.rfind("; my settings\n[Hotkeys]\nEnabled=1\nHotkey0=3,112,5\n\n"
+                        "[Playback]\nVolume=80\nDeviceName=\nRewindOnPauseMs=0\n"
+                        "AllowAmplify=0\nRememberState=0\nRememberPosMinutes=0\nBringToFront=0\n"
+                        "MinimizeToTray=1\nLoadFolder=0\nRegisterFileTypes=0\nVolumeStep=2\n"
+                        "ShowTitleInWindow=1\nPitch=0.0\nTempo=0.0\nRate=1.00\nShuffle=1\n",
+                        0),
+            0u)
+      << saved;
+  EXPECT_NE(saved.find("AllowMultipleInstances=0\n\n[General]\nLanguage=en\n\n[Advanced]\n"),
+            std::string::npos)
+      << saved;
+  EXPECT_NE(saved.find("[Advanced]\nBufferSize=500\nUpdatePeriod=100\nTempoAlgorithm=0\n"
+                       "LegacyVolume=0\nDisableBatchDelay=0\n"),
+            std::string::npos)
+      << saved;
 }
 
 TEST_F(SettingsFile, TheLanguageComesFromTheFileOrTheSystemAndIsSavedAsActive) {
