@@ -10,7 +10,9 @@ constexpr TranslationRow kRows[] = {
     {"No audio devices found", nullptr, "Aucun périphérique audio trouvé"},
     {"Switched to ", nullptr, "Basculé vers "},
     {"Failed to switch audio device", nullptr, "Impossible de changer de périphérique audio"},
-    {"Failed to initialize BASS audio library.", nullptr, "Impossible d'initialiser la bibliothèque audio BASS."},
+    // Kestrel has no BASS library on Linux: the message names what failed, the sound output.
+    {"Failed to initialize BASS audio library.", "Failed to start the sound output.",
+     "Impossible de démarrer la sortie audio."},
 
     // opening media
     {"Only http:// and https:// URLs are supported.", nullptr, "Seules les URL http:// et https:// sont prises en charge."},

@@ -117,7 +117,7 @@ TEST(TranslationTable, SymbolicKeysHaveRealTexts) {
 }
 
 TEST(TranslationTable, NoTextNamesWindowsFiles) {
-  const char* windows_only[] = {".dll", ".exe", "%LOCALAPPDATA%", "Windows", "BASSMIDI", "\\"};
+  const char* windows_only[] = {".dll", ".exe", "%LOCALAPPDATA%", "Windows", "BASS", "\\"};
   for (const TranslationRow& row : AllRows()) {
     for (const std::string& text : {EnglishOf(row), std::string(row.french ? row.french : "")}) {
       for (const char* word : windows_only) {
