@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "app/key_tables.h"
+#include "app/output_commands.h"
 #include "app/pending_steps.h"
 #include "app/shell_commands.h"
 #include "base/post_to_ui.h"
@@ -22,7 +23,7 @@ constexpr CommandRoute kRoutes[] = {
     {106, 106, "hide the window to the tray", kNotBuilt},
     {107, 107, "radio dialog", kNotBuilt},
     {108, 108, "scheduler dialog", kNotBuilt},
-    {109, 109, "loaded plug-ins report", kNotBuilt},
+    {109, 109, "loaded plug-ins report", CommandPluginReport},
     {110, 110, "add a folder to the playlist", kNotBuilt},
     {111, 111, "playlist manager", kNotBuilt},
     {112, 112, "check for updates", kNotBuilt},
@@ -52,7 +53,7 @@ constexpr CommandRoute kRoutes[] = {
     {220, 221, "previous/next seek unit", kNotBuilt},
     {230, 231, "previous/next effect parameter", kNotBuilt},
     {232, 236, "adjust the current effect parameter", kNotBuilt},
-    {237, 237, "audio device menu", kNotBuilt},
+    {237, 237, "audio device menu", CommandDeviceMenu},
     {238, 238, "effect presets menu", kNotBuilt},
     {240, 243, "toggle volume, pitch, tempo, rate in the cycle", kNotBuilt},
     {244, 249, "cycle the reverb, toggle DSP effects", kNotBuilt},
@@ -74,7 +75,7 @@ constexpr CommandRoute kRoutes[] = {
     {1240, 1240, "cycle the video's audio track", kNotBuilt},
     {1270, 1270, "cycle the aspect ratio", kNotBuilt},
     {1280, 1280, "video screenshot", kNotBuilt},
-    {cmd::kAudioDeviceFirst, cmd::kAudioDeviceLast, "switch the output device", kNotBuilt},
+    {cmd::kAudioDeviceFirst, cmd::kAudioDeviceLast, "switch the output device", CommandSelectDevice},
     {cmd::kRecentFirst, cmd::kRecentLast, "open a recent file", kNotBuilt},
     {cmd::kPresetLoadFirst, cmd::kPresetLoadLast, "load an effect preset", kNotBuilt},
     {cmd::kPresetDeleteFirst, cmd::kPresetDeleteLast, "delete an effect preset", kNotBuilt},
@@ -104,7 +105,7 @@ const CommandRoute* FindCommandRoute(int id) {
 void SetCommandObserverForTesting(CommandObserver observer) { Observer() = std::move(observer); }
 
 void DispatchCommand(int id, std::int64_t lparam) {
-  if (Observer()) Observer()(id, lparam);
+  if (Observer() && Observer()(id, lparam)) return;
   const CommandRoute* route = FindCommandRoute(id);
   if (!route) return;
   if (!route->handler) {

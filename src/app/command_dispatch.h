@@ -27,8 +27,9 @@ void DispatchCommand(int id, std::int64_t lparam = 0);
 // A global hotkey fired: media keys and the user's hotkeys become their commands (posted).
 void DispatchHotkey(int hotkey_id);
 
-// Tests observe every dispatched command before it runs.
-using CommandObserver = std::function<void(int id, std::int64_t lparam)>;
+// Tests observe every dispatched command before it runs; an observer that returns true keeps
+// the command from running (tests of key routing do not want menus and dialogs to open).
+using CommandObserver = std::function<bool(int id, std::int64_t lparam)>;
 void SetCommandObserverForTesting(CommandObserver observer);
 
 }  // namespace kestrel

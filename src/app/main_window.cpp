@@ -17,6 +17,8 @@
 #include "base/tick_clock.h"
 #include "base/ui_messages.h"
 #include "diag/logger.h"
+#include "engine/audio_output.h"
+#include "engine/display_refresh.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
@@ -60,6 +62,10 @@ bool MainWindow::Create() {
   SetUiMessageSink([this](PostedMessage message) {
     QCoreApplication::postEvent(this, new PostedMessageEvent(std::move(message)));
   });
+  SetPlaybackDisplayRefresh([] {
+    pending::RefreshWindowTitle();
+    pending::RefreshStatusLine();
+  });
 
   pending::CreateStatusBar(*this);
 
@@ -71,7 +77,7 @@ bool MainWindow::Create() {
   video_surface_->setGeometry(0, 0, 100, 100);
   video_surface_->hide();
 
-  if (!pending::InitAudioOutput()) return false;
+  if (!InitAudioOutput(this)) return false;
   pending::OpenDatabase();
   pending::InitEffectParameterDefaults();
   LoadEffectSettings();
@@ -102,7 +108,9 @@ bool MainWindow::Create() {
 
 void MainWindow::AbandonCreation() {
   for (auto& [id, timer] : timers_) timer->stop();
+  FreeAudioOutput();
   ShutdownSpeech();
+  SetPlaybackDisplayRefresh(nullptr);
   ClearUiMessageSink();
   Shell().main_window = nullptr;
   destroyed_ = true;
@@ -128,9 +136,10 @@ void MainWindow::Destroy() {
     pending::ShutdownVideoEngine();
   }
   StopLogger();
-  pending::FreeAudioOutput();
+  FreeAudioOutput();
   if (pending::ClearCacheOnExit()) pending::ClearYouTubeCache();
   ShutdownSpeech();
+  SetPlaybackDisplayRefresh(nullptr);
   ClearUiMessageSink();
   Shell().main_window = nullptr;
   QCoreApplication::quit();

@@ -5,7 +5,11 @@
 #include <mutex>
 #include <set>
 
+#include "audio/audio.h"
 #include "diag/logger.h"
+#include "engine/open_media.h"
+#include "engine/player_state.h"
+#include "playlist/playlist.h"
 
 namespace kestrel::pending {
 namespace {
@@ -57,12 +61,17 @@ void CreateStatusBar(QMainWindow& window) {
   window.statusBar();
   NotBuilt("CreateStatusBar");
 }
-bool InitAudioOutput() { NotBuilt("InitAudioOutput"); return true; }
 void OpenDatabase() { NotBuilt("OpenDatabase"); }
 void InitEffectParameterDefaults() { NotBuilt("InitEffectParameterDefaults"); }
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
+// Until playlist navigation lands (position saving, announcements, the manager's refresh), an
+// item is opened and played or left paused; nothing else.
 void PlayItem(int index, bool play) {
   NotBuilt("PlayItem", std::to_string(index) + " " + (play ? "1" : "0"));
+  Playlist& playlist = ThePlaylist();
+  if (index < 0 || index >= static_cast<int>(playlist.items.size())) return;
+  playlist.current_index = index;
+  if (OpenMedia(playlist.items[index]) && !play) audio::Pause(ThePlayerState().output_stream);
 }
 void RefreshStatusLine() { NotBuilt("RefreshStatusLine"); }
 void StartUpdateCheck() { NotBuilt("StartUpdateCheck"); }
@@ -71,12 +80,11 @@ void StartYtDlpVersionCheck() { NotBuilt("StartYtDlpVersionCheck"); }
 void RemoveTrayIcon() { NotBuilt("RemoveTrayIcon"); }
 void UnregisterHotkeys() { NotBuilt("UnregisterHotkeys"); }
 void StopRecording() { NotBuilt("StopRecording"); }
-bool IsStreamOpen() { return false; }
+bool IsStreamOpen() { return ThePlayerState().output_stream != 0; }
 void SaveCurrentPosition() { NotBuilt("SaveCurrentPosition"); }
 void SavePlaybackState() { NotBuilt("SavePlaybackState"); }
 void CloseDatabase() { NotBuilt("CloseDatabase"); }
 void ShutdownVideoEngine() { NotBuilt("ShutdownVideoEngine"); }
-void FreeAudioOutput() { NotBuilt("FreeAudioOutput"); }
 bool ClearCacheOnExit() { return false; }
 void ClearYouTubeCache() { NotBuilt("ClearYouTubeCache"); }
 
@@ -97,8 +105,8 @@ void CheckScheduledEvents() { NotBuilt("CheckScheduledEvents"); }
 void EndScheduledEvent() { NotBuilt("EndScheduledEvent"); }
 void HideToTray() { NotBuilt("HideToTray"); }
 void BuildRecentMenu() { NotBuilt("BuildRecentMenu"); }
-bool IsVideoLoaded() { return false; }
-bool IsVideoFullscreen() { return false; }
+bool IsVideoLoaded() { return ThePlayerState().video_loaded; }
+bool IsVideoFullscreen() { return ThePlayerState().fullscreen; }
 void HidePointerInFullscreen() { NotBuilt("HidePointerInFullscreen"); }
 int UserHotkeyAction(int hotkey_id) { NotBuilt("UserHotkeyAction", std::to_string(hotkey_id)); return -1; }
 

@@ -22,7 +22,6 @@ void LoadPlaybackState();
 
 // window creation
 void CreateStatusBar(QMainWindow& window);
-bool InitAudioOutput();
 void OpenDatabase();
 void InitEffectParameterDefaults();
 void RegisterHotkeys();
@@ -40,7 +39,6 @@ void SaveCurrentPosition();
 void SavePlaybackState();
 void CloseDatabase();
 void ShutdownVideoEngine();
-void FreeAudioOutput();
 bool ClearCacheOnExit();
 void ClearYouTubeCache();
 

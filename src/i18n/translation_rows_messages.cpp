@@ -203,6 +203,8 @@ constexpr TranslationRow kRows[] = {
     {"Repeat track", nullptr, "Répéter la piste"},
     {"Repeat all", nullptr, "Tout répéter"},
     {"Nothing playing", nullptr, "Aucune lecture en cours"},
+    // Said while internet streams cannot be opened yet.
+    {"Internet streams are not available yet", nullptr, "Les flux Internet ne sont pas encore disponibles"},
 
     // tags and track information
     {"No title", nullptr, "Pas de titre"},

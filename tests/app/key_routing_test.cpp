@@ -12,8 +12,18 @@
 namespace kestrel::test {
 namespace {
 
+// Routing only: the commands are recorded, not run (the device menu, for one, would wait for a
+// choice). Keyboard help (F12) still runs, being the shell's own.
 class KeyRoutingTest : public MainWindowTest {
  protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    SetCommandObserverForTesting([this](int id, std::int64_t) {
+      commands.push_back(id);
+      return id != cmd::kKeyboardHelp;
+    });
+  }
+
   // Sends the press to the window and returns the commands it produced.
   std::vector<int> Press(std::unique_ptr<QKeyEvent> event) {
     commands.clear();

@@ -51,7 +51,10 @@ class MainWindowTest : public ::testing::Test {
     Shell().keyboard_help = false;
     Shell().hand_over.clear();
     pending::RecordCallsForTesting(true);
-    SetCommandObserverForTesting([this](int id, std::int64_t) { commands.push_back(id); });
+    SetCommandObserverForTesting([this](int id, std::int64_t) {
+      commands.push_back(id);
+      return false;
+    });
     SetDesktopOpenerForTesting([this](const std::filesystem::path& file) {
       opened.push_back(file);
       return open_succeeds;

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "audio/audio.h"
+#include "base/post_to_ui.h"
+#include "engine/audio_output.h"
+#include "i18n/translate.h"
+#include "speech/screen_reader_bridge.h"
+#include "speech/speech.h"
+#include "storage/settings.h"
+#include "support/temp_folder.h"
+#include "ui/message_box.h"
+
+namespace kestrel::test {
+
+// A screen reader that writes down what it is given.
+class RecordingReader : public ScreenReaderDriver {
+ public:
+  explicit RecordingReader(std::vector<std::string>* said)
+      : ScreenReaderDriver("recording"), said_(said) {}
+  bool IsRunning() override { return true; }
+  bool Output(std::string_view text, bool) override {
+    said_->emplace_back(text);
+    return true;
+  }
+  bool Silence() override { return true; }
+  void Unload() override {}
+
+ private:
+  std::vector<std::string>* said_;
+};
+
+// Sets an environment variable for the life of the object, restoring the old value after.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    had_old_ = std::getenv(name) != nullptr;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (had_old_) {
+      setenv(name_.c_str(), old_.c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+
+ private:
+  std::string name_;
+  std::string old_;
+  bool had_old_ = false;
+};
+
+// Output stopped, default settings in a settings file of its own, English texts, and what the
+// player says or shows written down: message boxes in `boxes`, speech in Spoken().
+class AudioOutputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterAllTranslations();
+    SetLanguage("en");
+    ResetSettingsStoreForTesting();
+    TheSettings() = Settings{};
+    ResetCurrentDeviceIndex();
+    SetMessageBoxHandlerForTesting([this](const MessageBoxRequest& request) {
+      boxes.push_back(request);
+      return MessageResult::Ok;
+    });
+    SetUiMessageSink([](PostedMessage) {});
+    EnableSpeechQueue();
+    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
+    readers.push_back(std::make_unique<RecordingReader>(&said_));
+    SetScreenReaderDriversForTesting(std::move(readers));
+  }
+
+  void TearDown() override {
+    FreeAudioOutput();
+    SetOutputStarterForTesting(nullptr);
+    ShutdownSpeech();
+    ClearUiMessageSink();
+    ResetScreenReaderDrivers();
+    SetMessageBoxHandlerForTesting(nullptr);
+    ResetSettingsStoreForTesting();
+  }
+
+  // What was spoken since the last call.
+  std::vector<std::string> Spoken() {
+    DrainSpeechQueue();
+    return std::exchange(said_, {});
+  }
+
+  TempFolder home_;
+  ScopedEnv kestrel_home_{"KESTREL_HOME", home_.path().c_str()};
+  std::vector<MessageBoxRequest> boxes;
+
+ private:
+  std::vector<std::string> said_;
+};
+
+}  // namespace kestrel::test
