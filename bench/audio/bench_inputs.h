@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// The benchmark inputs, made once with the `ffmpeg` program and kept in a cache folder.
+namespace kestrel::bench {
+
+struct BenchInput {
+  std::string label;                  // "FLAC", "MP3"
+  std::filesystem::path file;         // the 10-minute encoded file
+  std::filesystem::path decoded_wav;  // the same decoded to 16-bit WAV, for soundstretch
+};
+
+// Makes whichever of the inputs is missing in `cache`; false (with a message on stderr) when
+// ffmpeg fails.
+bool PrepareInputs(const std::filesystem::path& cache, BenchInput* flac, BenchInput* mp3);
+
+inline constexpr double kInputSeconds = 600.0;
+
+}  // namespace kestrel::bench
