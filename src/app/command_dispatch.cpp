@@ -2,8 +2,10 @@
 
 #include "app/command_ids.h"
 #include "app/key_tables.h"
+#include "app/effect_commands.h"
 #include "app/output_commands.h"
 #include "app/pending_steps.h"
+#include "app/transport_commands.h"
 #include "app/shell_commands.h"
 #include "base/post_to_ui.h"
 #include "diag/logger.h"
@@ -36,28 +38,28 @@ constexpr CommandRoute kRoutes[] = {
     {122, 122, "paste media from the clipboard", kNotBuilt},
     {123, 123, "toggle keyboard help", CommandKeyboardHelp},
     {201, 201, "play/pause", kNotBuilt},
-    {202, 202, "stop", kNotBuilt},
+    {202, 202, "stop", CommandStop},
     {203, 203, "previous item", kNotBuilt},
     {204, 204, "next item", kNotBuilt},
-    {205, 206, "seek by the seek unit", kNotBuilt},
-    {207, 208, "volume up/down", kNotBuilt},
-    {209, 211, "speak elapsed, remaining, total time", kNotBuilt},
+    {205, 206, "seek by the seek unit", CommandSeek},
+    {207, 208, "volume up/down", CommandVolume},
+    {209, 211, "speak elapsed, remaining, total time", CommandSpeakTime},
     {212, 212, "play", kNotBuilt},
-    {213, 213, "pause", kNotBuilt},
+    {213, 213, "pause", CommandPause},
     {214, 214, "speak the title", kNotBuilt},
     {215, 215, "toggle shuffle", CommandShuffle},
-    {216, 216, "seek to the beginning", kNotBuilt},
-    {217, 217, "jump to time dialog", kNotBuilt},
-    {218, 218, "toggle mute", kNotBuilt},
+    {216, 216, "seek to the beginning", CommandBeginning},
+    {217, 217, "jump to time dialog", CommandJumpToTime},
+    {218, 218, "toggle mute", CommandMute},
     {219, 219, "cycle the repeat mode", kNotBuilt},
-    {220, 221, "previous/next seek unit", kNotBuilt},
-    {230, 231, "previous/next effect parameter", kNotBuilt},
-    {232, 236, "adjust the current effect parameter", kNotBuilt},
+    {220, 221, "previous/next seek unit", CommandCycleSeekUnit},
+    {230, 231, "previous/next effect parameter", CommandCycleEffect},
+    {232, 236, "adjust the current effect parameter", CommandAdjustEffect},
     {237, 237, "audio device menu", CommandDeviceMenu},
     {238, 238, "effect presets menu", kNotBuilt},
-    {240, 243, "toggle volume, pitch, tempo, rate in the cycle", kNotBuilt},
+    {240, 243, "toggle volume, pitch, tempo, rate in the cycle", CommandToggleStreamEffect},
     {244, 249, "cycle the reverb, toggle DSP effects", kNotBuilt},
-    {250, 250, "speak the seek unit", kNotBuilt},
+    {250, 250, "speak the seek unit", CommandSpeakSeekUnit},
     {251, 251, "toggle 3D audio", kNotBuilt},
     {252, 252, "toggle convolution reverb", kNotBuilt},
     {260, 269, "speak the file name or a tag", kNotBuilt},

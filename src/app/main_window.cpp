@@ -17,6 +17,7 @@
 #include "base/tick_clock.h"
 #include "base/ui_messages.h"
 #include "diag/logger.h"
+#include "effects/effect_parameters.h"
 #include "engine/audio_output.h"
 #include "engine/display_refresh.h"
 #include "playlist/playlist.h"
@@ -79,7 +80,7 @@ bool MainWindow::Create() {
 
   if (!InitAudioOutput(this)) return false;
   pending::OpenDatabase();
-  pending::InitEffectParameterDefaults();
+  InitEffectParameterDefaults();
   LoadEffectSettings();
   EnableSpeechQueue();
   pending::RegisterHotkeys();

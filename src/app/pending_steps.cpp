@@ -62,7 +62,6 @@ void CreateStatusBar(QMainWindow& window) {
   NotBuilt("CreateStatusBar");
 }
 void OpenDatabase() { NotBuilt("OpenDatabase"); }
-void InitEffectParameterDefaults() { NotBuilt("InitEffectParameterDefaults"); }
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
 // Until playlist navigation lands (position saving, announcements, the manager's refresh), an
 // item is opened and played or left paused; nothing else.

@@ -23,7 +23,6 @@ void LoadPlaybackState();
 // window creation
 void CreateStatusBar(QMainWindow& window);
 void OpenDatabase();
-void InitEffectParameterDefaults();
 void RegisterHotkeys();
 void PlayItem(int index, bool play);
 void RefreshStatusLine();

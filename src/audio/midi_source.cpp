@@ -81,7 +81,8 @@ std::string StandardMidiBytes(std::string bytes) {
     return {};
   }
   std::size_t at = 12;
-  while (bytes.size() - at >= 8) {
+  // The pad byte of an odd-sized last chunk may be missing: never step past the end.
+  while (at <= bytes.size() && bytes.size() - at >= 8) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
     const std::size_t size = p[4] | (p[5] << 8) | (p[6] << 16) | (std::size_t{p[7]} << 24);
     if (size > bytes.size() - at - 8) return {};

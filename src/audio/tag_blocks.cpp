@@ -199,7 +199,7 @@ std::optional<std::string> ReadOggComments(ByteReader& reader) {
   if (starts(identification, "OpusHead"sv) && starts(comment_view, "OpusTags"sv)) {
     return ParseVorbisComment(comment_view.substr(8));
   }
-  if (starts(identification, "\x7F" "FLAC"sv) && !comment_view.empty() &&
+  if (starts(identification, "\x7F" "FLAC"sv) && comment_view.size() >= 4 &&
       (static_cast<unsigned char>(comment_view[0]) & 0x7F) == 4) {
     return ParseVorbisComment(comment_view.substr(4));  // a FLAC metadata block header first
   }

@@ -2,7 +2,7 @@
 
 #include "audio/audio.h"
 #include "engine/display_refresh.h"
-#include "engine/effect_chain_hooks.h"
+#include "effects/effect_chain.h"
 #include "engine/media_item.h"
 #include "engine/open_errors.h"
 #include "engine/open_steps.h"

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/post_to_ui.h"
-#include "engine/effect_chain_hooks.h"
+#include "effects/effect_chain.h"
 #include "engine/pending_media_hooks.h"
 #include "storage/settings.h"
 #include "tempo/current_tempo_processor.h"

@@ -1,0 +1,27 @@
+#pragma once
+
+// Where transport hands over to parts of the player that are not built yet: moving through the
+// playlist, chapters, and the video engine's own transport. Each hook is called where seeking,
+// pausing, stopping or the volume needs it and, until its part lands, does nothing, answers
+// "nothing there" (no chapters, position 0) and logs once that it is missing.
+namespace kestrel {
+
+// Skips `count` tracks forward (positive) or backward (negative) in the playlist.
+void SkipTracks(int count);
+
+// Whether the current item has chapters; previous and next chapter of the current item.
+bool CurrentItemHasChapters();
+void PreviousChapter();
+void NextChapter();
+
+// The video engine's transport, used while a video plays.
+void ToggleVideoPause();
+void SeekVideoBy(double seconds);
+void SeekVideoTo(double seconds);
+double VideoPositionSeconds();
+void SetVideoVolume(float volume);
+void SetVideoMute(bool muted);
+// After a video stops: the main window goes back to its audio size, 500 × 150 (size only).
+void RestoreAudioWindowSize();
+
+}  // namespace kestrel
