@@ -63,6 +63,7 @@ class MainWindowTest : public ::testing::Test {
       boxes.push_back(request);
       return MessageResult::Ok;
     });
+    BeforeCreate();
     window = std::make_unique<MainWindow>();
     ASSERT_TRUE(window->Create());
     qApp->installEventFilter(new KeyRouter(*window));
@@ -82,6 +83,9 @@ class MainWindowTest : public ::testing::Test {
     pending::RecordCallsForTesting(false);
     SetLanguage("en");
   }
+
+  // What a suite puts in place before the window is created (the command line's items).
+  virtual void BeforeCreate() {}
 
   std::vector<std::string> Spoken() {
     Settle();
