@@ -1,6 +1,15 @@
 #include "audio/null_device.h"
 
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 
 #include "audio/audio_error.h"
 #include "audio/layer.h"
@@ -12,6 +21,29 @@ namespace {
 constexpr int kFastChunkFrames = 1024;
 // How long the fast clock waits for a stalled channel before it lets time pass anyway.
 constexpr auto kStallPatience = std::chrono::milliseconds(200);
+
+// For start-up measurements: with KESTREL_MARK_FIRST_AUDIO=PATH set, the first mix handed out
+// that holds a non-silent sample writes the CLOCK_MONOTONIC time in nanoseconds, and a newline,
+// to PATH; once per process, never again. Without the variable it does nothing.
+void MarkFirstAudio(const float* samples, std::size_t count) {
+  static const char* const path = std::getenv("KESTREL_MARK_FIRST_AUDIO");
+  static std::atomic<bool> marked{false};
+  if (path == nullptr || *path == '\0' || marked.load(std::memory_order_relaxed)) return;
+  if (std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; })) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (marked.exchange(true)) return;
+  char text[32];
+  const std::int64_t nanoseconds =
+      static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+  char* end = std::to_chars(text, text + sizeof text - 1, nanoseconds).ptr;
+  *end++ = '\n';
+  const int file = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (file < 0) return;
+  [[maybe_unused]] const ssize_t written =
+      ::write(file, text, static_cast<std::size_t>(end - text));
+  ::close(file);
+}
 
 }  // namespace
 
@@ -95,6 +127,7 @@ void NullDevice::Run() {
       paced_frames += frames;
     }
     MixOutput(buffer_.data(), frames);
+    MarkFirstAudio(buffer_.data(), static_cast<std::size_t>(frames) * kOutputChannels);
     Record(buffer_.data(), frames);
     WakeUpdateThread();
   }
