@@ -5,6 +5,7 @@
 #include "app/effect_commands.h"
 #include "app/output_commands.h"
 #include "app/pending_steps.h"
+#include "app/playlist_commands.h"
 #include "app/transport_commands.h"
 #include "app/shell_commands.h"
 #include "base/post_to_ui.h"
@@ -17,7 +18,7 @@ constexpr CommandHandler kNotBuilt = nullptr;
 
 // One row per command id or id range, in id order.
 constexpr CommandRoute kRoutes[] = {
-    {101, 101, "open file dialog, replaces the playlist", kNotBuilt},
+    {101, 101, "open file dialog, replaces the playlist", CommandOpenDialog},
     {102, 102, "exit", CommandExit},
     {103, 103, "options dialog", kNotBuilt},
     {104, 104, "open URL dialog", kNotBuilt},
@@ -26,7 +27,7 @@ constexpr CommandRoute kRoutes[] = {
     {107, 107, "radio dialog", kNotBuilt},
     {108, 108, "scheduler dialog", kNotBuilt},
     {109, 109, "loaded plug-ins report", CommandPluginReport},
-    {110, 110, "add a folder to the playlist", kNotBuilt},
+    {110, 110, "add a folder to the playlist", CommandAddFolderDialog},
     {111, 111, "playlist manager", kNotBuilt},
     {112, 112, "check for updates", kNotBuilt},
     {113, 113, "add the playing stream to the radio favorites", kNotBuilt},
@@ -35,23 +36,23 @@ constexpr CommandRoute kRoutes[] = {
     {119, 119, "clear the YouTube cache", kNotBuilt},
     {120, 120, "dialog layout audit", kNotBuilt},
     {121, 121, "open the manual", CommandManual},
-    {122, 122, "paste media from the clipboard", kNotBuilt},
+    {122, 122, "paste media from the clipboard", CommandPasteMedia},
     {123, 123, "toggle keyboard help", CommandKeyboardHelp},
-    {201, 201, "play/pause", kNotBuilt},
+    {201, 201, "play/pause", CommandPlayPause},
     {202, 202, "stop", CommandStop},
-    {203, 203, "previous item", kNotBuilt},
-    {204, 204, "next item", kNotBuilt},
+    {203, 203, "previous item", CommandPrevious},
+    {204, 204, "next item", CommandNext},
     {205, 206, "seek by the seek unit", CommandSeek},
     {207, 208, "volume up/down", CommandVolume},
     {209, 211, "speak elapsed, remaining, total time", CommandSpeakTime},
-    {212, 212, "play", kNotBuilt},
+    {212, 212, "play", CommandPlay},
     {213, 213, "pause", CommandPause},
     {214, 214, "speak the title", kNotBuilt},
     {215, 215, "toggle shuffle", CommandShuffle},
     {216, 216, "seek to the beginning", CommandBeginning},
     {217, 217, "jump to time dialog", CommandJumpToTime},
     {218, 218, "toggle mute", CommandMute},
-    {219, 219, "cycle the repeat mode", kNotBuilt},
+    {219, 219, "cycle the repeat mode", CommandRepeat},
     {220, 221, "previous/next seek unit", CommandCycleSeekUnit},
     {230, 231, "previous/next effect parameter", CommandCycleEffect},
     {232, 236, "adjust the current effect parameter", CommandAdjustEffect},
@@ -78,7 +79,7 @@ constexpr CommandRoute kRoutes[] = {
     {1270, 1270, "cycle the aspect ratio", kNotBuilt},
     {1280, 1280, "video screenshot", kNotBuilt},
     {cmd::kAudioDeviceFirst, cmd::kAudioDeviceLast, "switch the output device", CommandSelectDevice},
-    {cmd::kRecentFirst, cmd::kRecentLast, "open a recent file", kNotBuilt},
+    {cmd::kRecentFirst, cmd::kRecentLast, "open a recent file", CommandRecentFile},
     {cmd::kPresetLoadFirst, cmd::kPresetLoadLast, "load an effect preset", kNotBuilt},
     {cmd::kPresetDeleteFirst, cmd::kPresetDeleteLast, "delete an effect preset", kNotBuilt},
     {cmd::kPresetSave, cmd::kPresetSave, "save the effects as a preset", kNotBuilt},

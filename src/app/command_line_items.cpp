@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
-#include "app/pending_steps.h"
 #include "base/utf8.h"
 #include "diag/logger.h"
+#include "playlist/media_extensions.h"
+#include "playlist/playlist_file.h"
 
 namespace kestrel {
 
@@ -15,7 +16,7 @@ bool IsAcceptableItem(const std::string& item) {
 }
 
 std::vector<std::string> ExpandItem(const std::string& item) {
-  if (pending::IsPlaylistFile(item)) return pending::ReadPlaylistFile(item);
+  if (IsPlaylistFile(item)) return ReadPlaylistFile(item);
   return {item};
 }
 

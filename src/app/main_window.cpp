@@ -20,7 +20,13 @@
 #include "effects/effect_parameters.h"
 #include "engine/audio_output.h"
 #include "engine/display_refresh.h"
+#include "engine/transport_hooks.h"
+#include "playlist/folder_scan.h"
+#include "playlist/navigation.h"
+#include "playlist/playback_state.h"
 #include "playlist/playlist.h"
+#include "playlist/recent_menu.h"
+#include "playlist/replace_playlist.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
 #include "ui/relabel.h"
@@ -37,6 +43,13 @@ struct PostedMessageEvent : QEvent {
 
 constexpr std::uint32_t kDirectHandOverWindowMs = 300;
 
+// With "load the whole folder" on, one file brings its folder's playable files and plays from it.
+void PlayFolderOf(const std::string& file) {
+  std::vector<std::string> folder;
+  const int index = LoadFolderOf(file, folder);
+  ReplacePlaylist(std::move(folder), index);
+}
+
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -47,7 +60,11 @@ MainWindow::MainWindow() {
   setFocusPolicy(Qt::StrongFocus);
   BuildMenuBar(*this, [](int command) { DispatchCommand(command); });
   for (QAction* popup : menuBar()->actions()) {
-    if (QMenu* menu = popup->menu()) connect(menu, &QMenu::aboutToShow, this, [] { pending::BuildRecentMenu(); });
+    if (QMenu* menu = popup->menu()) {
+      connect(menu, &QMenu::aboutToShow, this, [this] {
+        BuildRecentMenu(*menuBar(), TheSettings().recent_files, [](int id) { DispatchCommand(id); });
+      });
+    }
   }
 }
 
@@ -63,6 +80,7 @@ bool MainWindow::Create() {
   SetUiMessageSink([this](PostedMessage message) {
     QCoreApplication::postEvent(this, new PostedMessageEvent(std::move(message)));
   });
+  SetTrackSkipper(SkipPlaylistTracks);
   SetPlaybackDisplayRefresh([] {
     pending::RefreshWindowTitle();
     pending::RefreshStatusLine();
@@ -92,13 +110,10 @@ bool MainWindow::Create() {
   Shell().start_tick = TickCount();
 
   Playlist& playlist = ThePlaylist();
-  if (!playlist.items.empty()) {
-    int index = 0;
-    if (TheSettings().load_folder && playlist.items.size() == 1) {
-      const int in_folder = pending::LoadFolderOf(playlist.items.front());
-      if (in_folder >= 0) index = in_folder;
-    }
-    pending::PlayItem(index, true);
+  if (TheSettings().load_folder && playlist.items.size() == 1) {
+    PlayFolderOf(playlist.items.front());
+  } else if (!playlist.items.empty()) {
+    PlayItem(0, true);
   }
   pending::RefreshStatusLine();
   if (TheSettings().check_for_updates) pending::StartUpdateCheck();
@@ -112,6 +127,7 @@ void MainWindow::AbandonCreation() {
   FreeAudioOutput();
   ShutdownSpeech();
   SetPlaybackDisplayRefresh(nullptr);
+  SetTrackSkipper(nullptr);
   ClearUiMessageSink();
   Shell().main_window = nullptr;
   destroyed_ = true;
@@ -130,7 +146,7 @@ void MainWindow::Destroy() {
         playlist.current_index < static_cast<int>(playlist.items.size())) {
       pending::SaveCurrentPosition();
     }
-    pending::SavePlaybackState();
+    if (!SavePlaybackState()) LogText("SESSION", "the session could not be saved at exit");
     if (!SaveSettings()) LogText("SETTINGS", "settings could not be saved at exit");
     pending::TidyYouTubeState();
     pending::CloseDatabase();
@@ -141,6 +157,7 @@ void MainWindow::Destroy() {
   if (pending::ClearCacheOnExit()) pending::ClearYouTubeCache();
   ShutdownSpeech();
   SetPlaybackDisplayRefresh(nullptr);
+  SetTrackSkipper(nullptr);
   ClearUiMessageSink();
   Shell().main_window = nullptr;
   QCoreApplication::quit();
@@ -224,18 +241,13 @@ void MainWindow::OnHandOver(const HandOverFrame& frame) {
 void MainWindow::TakeHandOverList() {
   std::vector<std::string>& hand_over = Shell().hand_over;
   if (hand_over.empty()) return;
-  Playlist& playlist = ThePlaylist();
-  int index = -1;
   if (TheSettings().load_folder && hand_over.size() == 1) {
-    index = pending::LoadFolderOf(hand_over.front());
-  }
-  if (index < 0) {
-    playlist.items = std::move(hand_over);
-    playlist.current_index = -1;
-    index = 0;
+    PlayFolderOf(hand_over.front());
+  } else {
+    // The item being left saves its position before the list is replaced.
+    ReplacePlaylist(std::move(hand_over), 0);
   }
   hand_over.clear();
-  pending::PlayItem(index, true);
   if (TheSettings().bring_to_front) ComeToFront();
 }
 

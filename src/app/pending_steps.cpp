@@ -5,11 +5,8 @@
 #include <mutex>
 #include <set>
 
-#include "audio/audio.h"
 #include "diag/logger.h"
-#include "engine/open_media.h"
 #include "engine/player_state.h"
-#include "playlist/playlist.h"
 
 namespace kestrel::pending {
 namespace {
@@ -48,13 +45,6 @@ std::vector<std::string> TakeRecordedCalls() {
 
 void RegisterAllFileTypes() { NotBuilt("RegisterAllFileTypes"); }
 void TidyYouTubeState() { NotBuilt("TidyYouTubeState"); }
-bool IsPlaylistFile(const std::string&) { NotBuilt("IsPlaylistFile"); return false; }
-std::vector<std::string> ReadPlaylistFile(const std::string& path) {
-  NotBuilt("ReadPlaylistFile", path);
-  return {};
-}
-int LoadFolderOf(const std::string& file) { NotBuilt("LoadFolderOf", file); return -1; }
-void LoadPlaybackState() { NotBuilt("LoadPlaybackState"); }
 
 void CreateStatusBar(QMainWindow& window) {
   // The bar exists so the window lays out as it will; its texts come with the status line.
@@ -63,15 +53,6 @@ void CreateStatusBar(QMainWindow& window) {
 }
 void OpenDatabase() { NotBuilt("OpenDatabase"); }
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
-// Until playlist navigation lands (position saving, announcements, the manager's refresh), an
-// item is opened and played or left paused; nothing else.
-void PlayItem(int index, bool play) {
-  NotBuilt("PlayItem", std::to_string(index) + " " + (play ? "1" : "0"));
-  Playlist& playlist = ThePlaylist();
-  if (index < 0 || index >= static_cast<int>(playlist.items.size())) return;
-  playlist.current_index = index;
-  if (OpenMedia(playlist.items[index]) && !play) audio::Pause(ThePlayerState().output_stream);
-}
 void RefreshStatusLine() { NotBuilt("RefreshStatusLine"); }
 void StartUpdateCheck() { NotBuilt("StartUpdateCheck"); }
 void StartYtDlpVersionCheck() { NotBuilt("StartYtDlpVersionCheck"); }
@@ -81,7 +62,6 @@ void UnregisterHotkeys() { NotBuilt("UnregisterHotkeys"); }
 void StopRecording() { NotBuilt("StopRecording"); }
 bool IsStreamOpen() { return ThePlayerState().output_stream != 0; }
 void SaveCurrentPosition() { NotBuilt("SaveCurrentPosition"); }
-void SavePlaybackState() { NotBuilt("SavePlaybackState"); }
 void CloseDatabase() { NotBuilt("CloseDatabase"); }
 void ShutdownVideoEngine() { NotBuilt("ShutdownVideoEngine"); }
 bool ClearCacheOnExit() { return false; }
@@ -103,7 +83,6 @@ void InstallUpdate() { NotBuilt("InstallUpdate"); }
 void CheckScheduledEvents() { NotBuilt("CheckScheduledEvents"); }
 void EndScheduledEvent() { NotBuilt("EndScheduledEvent"); }
 void HideToTray() { NotBuilt("HideToTray"); }
-void BuildRecentMenu() { NotBuilt("BuildRecentMenu"); }
 bool IsVideoLoaded() { return ThePlayerState().video_loaded; }
 bool IsVideoFullscreen() { return ThePlayerState().fullscreen; }
 void HidePointerInFullscreen() { NotBuilt("HidePointerInFullscreen"); }

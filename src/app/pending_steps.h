@@ -14,17 +14,11 @@ namespace kestrel::pending {
 // start
 void RegisterAllFileTypes();
 void TidyYouTubeState();            // leftovers deleted, search results dropped, cache limit
-bool IsPlaylistFile(const std::string& path);  // false until playlist files can be read
-std::vector<std::string> ReadPlaylistFile(const std::string& path);
-// Replaces the playlist by the playable files of the file's folder; -1 while not built.
-int LoadFolderOf(const std::string& file);
-void LoadPlaybackState();
 
 // window creation
 void CreateStatusBar(QMainWindow& window);
 void OpenDatabase();
 void RegisterHotkeys();
-void PlayItem(int index, bool play);
 void RefreshStatusLine();
 void StartUpdateCheck();
 void StartYtDlpVersionCheck();
@@ -35,7 +29,6 @@ void UnregisterHotkeys();
 void StopRecording();
 bool IsStreamOpen();
 void SaveCurrentPosition();
-void SavePlaybackState();
 void CloseDatabase();
 void ShutdownVideoEngine();
 bool ClearCacheOnExit();
@@ -54,7 +47,6 @@ void InstallUpdate();
 void CheckScheduledEvents();
 void EndScheduledEvent();
 void HideToTray();
-void BuildRecentMenu();
 bool IsVideoLoaded();
 bool IsVideoFullscreen();
 void HidePointerInFullscreen();

@@ -13,6 +13,7 @@
 #include "app/termination_signals.h"
 #include "diag/logger.h"
 #include "i18n/translate.h"
+#include "playlist/playback_state.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
 #include "storage/hotkey_store.h"
@@ -93,7 +94,7 @@ int RunKestrel(int argc, char** argv) {
   RouteTerminationSignals(&window, [&window] { window.close(); });
 
   window.show();
-  if (playlist.items.empty()) pending::LoadPlaybackState();
+  if (playlist.items.empty()) LoadPlaybackState();
   return QApplication::exec();
 }
 

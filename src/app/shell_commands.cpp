@@ -4,8 +4,8 @@
 #include "app/shell_state.h"
 #include "base/app_paths.h"
 #include "i18n/translate.h"
+#include "playlist/navigation.h"
 #include "speech/speech.h"
-#include "storage/settings.h"
 #include "ui/desktop_opener.h"
 #include "ui/message_box.h"
 
@@ -42,11 +42,8 @@ void CommandKeyboardHelp(int, std::int64_t) {
 }
 
 void CommandShuffle(int, std::int64_t) {
-  Settings& settings = TheSettings();
-  settings.shuffle = !settings.shuffle;
-  Speak(Translate(settings.shuffle ? "Shuffle on" : "Shuffle off"));
-  if (Shell().main_window) Shell().main_window->SetShuffleChecked(settings.shuffle);
-  SaveSettings();
+  const bool shuffle = ToggleShuffle();
+  if (Shell().main_window) Shell().main_window->SetShuffleChecked(shuffle);
 }
 
 }  // namespace kestrel

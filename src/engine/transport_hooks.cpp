@@ -23,7 +23,22 @@ void LogMissingOnce(std::string_view what) {
 
 }  // namespace
 
-void SkipTracks(int) { LogMissingOnce("skipping tracks"); }
+namespace {
+std::function<void(int)>& TrackSkipper() {
+  static std::function<void(int)> skipper;
+  return skipper;
+}
+}  // namespace
+
+void SetTrackSkipper(std::function<void(int)> skipper) { TrackSkipper() = std::move(skipper); }
+
+void SkipTracks(int count) {
+  if (TrackSkipper()) {
+    TrackSkipper()(count);
+    return;
+  }
+  LogMissingOnce("skipping tracks");
+}
 
 bool CurrentItemHasChapters() {
   LogMissingOnce("chapters");

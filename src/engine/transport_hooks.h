@@ -4,10 +4,14 @@
 // playlist, chapters, and the video engine's own transport. Each hook is called where seeking,
 // pausing, stopping or the volume needs it and, until its part lands, does nothing, answers
 // "nothing there" (no chapters, position 0) and logs once that it is missing.
+#include <functional>
+
 namespace kestrel {
 
-// Skips `count` tracks forward (positive) or backward (negative) in the playlist.
+// Skips `count` tracks forward (positive) or backward (negative) in the playlist. The playlist
+// sits above the engine, so it installs the skipper at start.
 void SkipTracks(int count);
+void SetTrackSkipper(std::function<void(int)> skipper);
 
 // Whether the current item has chapters; previous and next chapter of the current item.
 bool CurrentItemHasChapters();

@@ -203,6 +203,12 @@ constexpr TranslationRow kRows[] = {
     {"Repeat track", nullptr, "Répéter la piste"},
     {"Repeat all", nullptr, "Tout répéter"},
     {"Nothing playing", nullptr, "Aucune lecture en cours"},
+    // The file type filter of the Open dialog.
+    {"All Supported", nullptr, "Tous les formats pris en charge"},
+    {"Audio Files", nullptr, "Fichiers audio"},
+    {"Video Files", nullptr, "Fichiers vidéo"},
+    {"Playlists", nullptr, "Listes de lecture"},
+    {"All Files (*.*)", nullptr, "Tous les fichiers (*.*)"},
     // Said while internet streams cannot be opened yet.
     {"Internet streams are not available yet", nullptr, "Les flux Internet ne sont pas encore disponibles"},
 

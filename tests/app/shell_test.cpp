@@ -134,14 +134,14 @@ TEST_F(ShellTest, ReadmeAndManualOpenTheDocumentsOrSayWhyNot) {
 }
 
 TEST_F(ShellTest, CommandsNotBuiltYetOnlyLeaveALogLine) {
-  DispatchCommand(cmd::kOpen);
-  DispatchCommand(cmd::kRecentFirst + 3);
+  DispatchCommand(cmd::kOptions);
+  DispatchCommand(cmd::kPresetLoadFirst + 3);
   DispatchCommand(4242);  // unknown: ignored
   EXPECT_TRUE(Spoken().empty());
   EXPECT_TRUE(boxes.empty());
   const std::string log = ReadWholeFile(LogPath());
-  EXPECT_NE(log.find("[COMMAND] 101 (open file dialog, replaces the playlist): not built yet"), std::string::npos);
-  EXPECT_NE(log.find("[COMMAND] 6003 (open a recent file): not built yet"), std::string::npos);
+  EXPECT_NE(log.find("[COMMAND] 103 (options dialog): not built yet"), std::string::npos);
+  EXPECT_NE(log.find("[COMMAND] 7003 (load an effect preset): not built yet"), std::string::npos);
   EXPECT_EQ(log.find("4242"), std::string::npos);
 }
 
@@ -204,8 +204,9 @@ TEST_F(ShellTest, ExitRunsTheShutdownOrderAndSavesTheSettings) {
   EXPECT_FALSE(HasUi());
   const auto calls = pending::TakeRecordedCalls();
   const auto position = [&](const char* step) { return std::find(calls.begin(), calls.end(), step) - calls.begin(); };
-  EXPECT_LT(position("UnregisterHotkeys"), position("SavePlaybackState"));
-  EXPECT_LT(position("SavePlaybackState"), position("CloseDatabase"));
+  EXPECT_LT(position("UnregisterHotkeys"), position("StopRecording"));
+  EXPECT_LT(position("StopRecording"), position("CloseDatabase"));
+  EXPECT_LT(position("CloseDatabase"), position("ShutdownVideoEngine"));
   EXPECT_TRUE(std::filesystem::exists(SettingsFilePath()));
   const std::string log = ReadWholeFile(LogPath());
   EXPECT_NE(log.rfind("[EXIT] Kestrel logger stopped"), std::string::npos);

@@ -1,0 +1,23 @@
+#include "app/playlist_commands.h"
+
+#include "app/command_ids.h"
+#include "app/main_window.h"
+#include "app/shell_state.h"
+#include "playlist/open_commands.h"
+#include "playlist/navigation.h"
+#include "playlist/recent_command.h"
+
+namespace kestrel {
+
+void CommandPlay(int, std::int64_t) { PlayCurrent(); }
+void CommandPlayPause(int, std::int64_t) { TogglePlayPause(); }
+void CommandPrevious(int, std::int64_t) { PlayPrevious(); }
+// The end of a track posts Next with lparam 1 when the next item is only to be loaded.
+void CommandNext(int, std::int64_t lparam) { PlayNext(lparam == 0); }
+void CommandRepeat(int, std::int64_t) { CycleRepeatMode(); }
+void CommandRecentFile(int id, std::int64_t) { OpenRecentFile(id - cmd::kRecentFirst); }
+void CommandOpenDialog(int, std::int64_t) { CommandOpenFiles(Shell().main_window); }
+void CommandAddFolderDialog(int, std::int64_t) { CommandAddFolder(Shell().main_window); }
+void CommandPasteMedia(int, std::int64_t) { CommandPasteFromClipboard(); }
+
+}  // namespace kestrel

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Every command that fills the playlist anew (Open, Add Folder, Open URL, paste, a recent file,
+// a hand-over from a second start, radio, podcasts, bookmarks, the scheduler) comes through here.
+namespace kestrel {
+
+// Lets the item being left save its position, then replaces the list with `items`, sets the
+// current index to -1 and plays item `start` (held to 0 when outside the list). An empty `items`
+// leaves the list and what plays untouched and returns false, so an unreadable or empty source
+// never wipes the user's playlist.
+bool ReplacePlaylist(std::vector<std::string> items, int start = 0);
+
+}  // namespace kestrel
