@@ -4,6 +4,7 @@
 
 #include "base/utf8.h"
 #include "diag/logger.h"
+#include "playlist/folder_scan.h"
 #include "playlist/media_extensions.h"
 #include "playlist/playlist_file.h"
 
@@ -17,6 +18,13 @@ bool IsAcceptableItem(const std::string& item) {
 
 std::vector<std::string> ExpandItem(const std::string& item) {
   if (IsPlaylistFile(item)) return ReadPlaylistFile(item);
+  // A folder stands for the playable files under it, as Add Folder takes them.
+  std::error_code ec;
+  if (std::filesystem::is_directory(item, ec)) {
+    std::vector<std::string> files;
+    AddFolderTree(item, files);
+    return files;
+  }
   return {item};
 }
 

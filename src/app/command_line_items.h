@@ -9,7 +9,8 @@ namespace kestrel {
 // or an http(s) address.
 bool IsAcceptableItem(const std::string& item);
 
-// A playlist file stands for its entries; anything else is one item.
+// A playlist file stands for its entries, a folder for the playable files under it; anything
+// else is one item.
 std::vector<std::string> ExpandItem(const std::string& item);
 
 // The acceptable arguments after the program name, in order; the others are skipped.

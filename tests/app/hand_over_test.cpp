@@ -68,6 +68,13 @@ TEST_F(HandOverTest, WithoutBatchDelayEachArrivalStartsANewPlaylist) {
   }
 }
 
+TEST_F(HandOverTest, AFolderStandsForThePlayableFilesUnderIt) {
+  window->OnHandOver({kHandOverFirstPath, folder.path().string()});
+  RunEventLoopFor(350);
+  EXPECT_EQ(ThePlaylist().items, files);
+  EXPECT_EQ(OpenedPath(), files[0]);
+}
+
 TEST_F(HandOverTest, MissingPathsAreIgnoredAndAddressesAccepted) {
   window->OnHandOver({kHandOverFirstPath, "/no/such/file.mp3"});
   window->OnHandOver({kHandOverFurtherPath, "https://radio.example/stream"});

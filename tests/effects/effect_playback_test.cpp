@@ -45,12 +45,16 @@ class EffectPlaybackTest : public test::NullOutputTest {
     NullOutputTest::TearDown();
   }
 
-  // Opens the file and pauses it at once, so keys act on a channel that exists.
+  // Opens the file and pauses it at once, so keys act on a channel that exists. The device runs
+  // in real time meanwhile: as fast as it goes, a loaded machine could play the whole file before
+  // the pause.
   void OpenPaused() {
+    audio::SetNullDeviceSpeed(1);
     ASSERT_TRUE(OpenMedia(file_));
     output_ = ThePlayerState().output_stream;
     ASSERT_NE(output_, 0u);
     ASSERT_TRUE(audio::Pause(output_));
+    audio::SetNullDeviceSpeed(0);
   }
 
   // Plays the open file from its start to its end and returns what the device played. The seek
