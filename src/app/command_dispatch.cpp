@@ -8,6 +8,7 @@
 #include "app/playlist_commands.h"
 #include "app/transport_commands.h"
 #include "app/shell_commands.h"
+#include "app/tag_commands.h"
 #include "base/post_to_ui.h"
 #include "diag/logger.h"
 
@@ -47,7 +48,7 @@ constexpr CommandRoute kRoutes[] = {
     {209, 211, "speak elapsed, remaining, total time", CommandSpeakTime},
     {212, 212, "play", CommandPlay},
     {213, 213, "pause", CommandPause},
-    {214, 214, "speak the title", kNotBuilt},
+    {214, 214, "speak the title", CommandSpeakNowPlaying},
     {215, 215, "toggle shuffle", CommandShuffle},
     {216, 216, "seek to the beginning", CommandBeginning},
     {217, 217, "jump to time dialog", CommandJumpToTime},
@@ -63,13 +64,13 @@ constexpr CommandRoute kRoutes[] = {
     {250, 250, "speak the seek unit", CommandSpeakSeekUnit},
     {251, 251, "toggle 3D audio", kNotBuilt},
     {252, 252, "toggle convolution reverb", kNotBuilt},
-    {260, 269, "speak the file name or a tag", kNotBuilt},
-    {270, 279, "show a tag in a window", kNotBuilt},
+    {260, 269, "speak the file name or a tag", CommandSpeakTag},
+    {270, 279, "show a tag in a window", CommandShowTag},
     {700, 700, "restore from the tray", kNotBuilt},
     {701, 701, "exit", CommandExit},
     {702, 702, "show or hide the window", kNotBuilt},
-    {800, 800, "add a bookmark", kNotBuilt},
-    {801, 801, "bookmarks dialog", kNotBuilt},
+    {800, 800, "add a bookmark", CommandAddBookmark},
+    {801, 801, "bookmarks dialog", CommandBookmarksDialog},
     {820, 820, "start or stop recording", kNotBuilt},
     {940, 940, "podcast dialog", kNotBuilt},
     {990, 990, "song history dialog", kNotBuilt},

@@ -18,7 +18,9 @@
 #include "base/ui_messages.h"
 #include "diag/logger.h"
 #include "effects/effect_parameters.h"
+#include "bookmarks/positions.h"
 #include "engine/audio_output.h"
+#include "engine/chapter_store.h"
 #include "engine/display_refresh.h"
 #include "engine/transport_hooks.h"
 #include "playlist/folder_scan.h"
@@ -29,6 +31,8 @@
 #include "playlist/replace_playlist.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
+#include "storage/database.h"
+#include "ui/message_box.h"
 #include "ui/relabel.h"
 
 namespace kestrel {
@@ -97,7 +101,13 @@ bool MainWindow::Create() {
   video_surface_->hide();
 
   if (!InitAudioOutput(this)) return false;
-  pending::OpenDatabase();
+  if (OpenDatabase()) {
+    InstallPositionSaving();
+  } else {
+    // Speech is not enabled yet at this step: the reason is shown, and the player runs without
+    // positions, bookmarks and the other lists.
+    ShowMessageBox(this, {DatabaseOpenFailureMessage(), "Kestrel", MessageIcon::Warning});
+  }
   InitEffectParameterDefaults();
   LoadEffectSettings();
   EnableSpeechQueue();
@@ -124,6 +134,8 @@ bool MainWindow::Create() {
 
 void MainWindow::AbandonCreation() {
   for (auto& [id, timer] : timers_) timer->stop();
+  UninstallPositionSaving();
+  CloseDatabase();
   FreeAudioOutput();
   ShutdownSpeech();
   SetPlaybackDisplayRefresh(nullptr);
@@ -141,15 +153,12 @@ void MainWindow::Destroy() {
     pending::RemoveTrayIcon();
     pending::UnregisterHotkeys();
     pending::StopRecording();
-    const Playlist& playlist = ThePlaylist();
-    if (pending::IsStreamOpen() && playlist.current_index >= 0 &&
-        playlist.current_index < static_cast<int>(playlist.items.size())) {
-      pending::SaveCurrentPosition();
-    }
+    SaveCurrentItemPosition();
     if (!SavePlaybackState()) LogText("SESSION", "the session could not be saved at exit");
     if (!SaveSettings()) LogText("SETTINGS", "settings could not be saved at exit");
     pending::TidyYouTubeState();
-    pending::CloseDatabase();
+    UninstallPositionSaving();
+    CloseDatabase();
     pending::ShutdownVideoEngine();
   }
   StopLogger();
@@ -267,6 +276,9 @@ void MainWindow::HandlePosted(PostedMessage& message) {
       break;
     case kMsgDrainSpeech:
       DrainSpeechQueue();
+      break;
+    case kMsgChaptersDownloaded:
+      ReadChaptersAfterDownload(static_cast<audio::Handle>(message.lparam));
       break;
     case kMsgStreamTitle:
       pending::OnStreamMetadata();

@@ -51,7 +51,6 @@ void CreateStatusBar(QMainWindow& window) {
   window.statusBar();
   NotBuilt("CreateStatusBar");
 }
-void OpenDatabase() { NotBuilt("OpenDatabase"); }
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
 void RefreshStatusLine() { NotBuilt("RefreshStatusLine"); }
 void StartUpdateCheck() { NotBuilt("StartUpdateCheck"); }
@@ -60,9 +59,6 @@ void StartYtDlpVersionCheck() { NotBuilt("StartYtDlpVersionCheck"); }
 void RemoveTrayIcon() { NotBuilt("RemoveTrayIcon"); }
 void UnregisterHotkeys() { NotBuilt("UnregisterHotkeys"); }
 void StopRecording() { NotBuilt("StopRecording"); }
-bool IsStreamOpen() { return ThePlayerState().output_stream != 0; }
-void SaveCurrentPosition() { NotBuilt("SaveCurrentPosition"); }
-void CloseDatabase() { NotBuilt("CloseDatabase"); }
 void ShutdownVideoEngine() { NotBuilt("ShutdownVideoEngine"); }
 bool ClearCacheOnExit() { return false; }
 void ClearYouTubeCache() { NotBuilt("ClearYouTubeCache"); }

@@ -17,7 +17,6 @@ void TidyYouTubeState();            // leftovers deleted, search results dropped
 
 // window creation
 void CreateStatusBar(QMainWindow& window);
-void OpenDatabase();
 void RegisterHotkeys();
 void RefreshStatusLine();
 void StartUpdateCheck();
@@ -27,9 +26,6 @@ void StartYtDlpVersionCheck();
 void RemoveTrayIcon();
 void UnregisterHotkeys();
 void StopRecording();
-bool IsStreamOpen();
-void SaveCurrentPosition();
-void CloseDatabase();
 void ShutdownVideoEngine();
 bool ClearCacheOnExit();
 void ClearYouTubeCache();

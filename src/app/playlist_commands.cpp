@@ -4,6 +4,8 @@
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "playlist/open_commands.h"
+#include "bookmarks/bookmark_commands.h"
+#include "bookmarks/bookmarks_dialog.h"
 #include "playlist/navigation.h"
 #include "playlist/recent_command.h"
 
@@ -19,5 +21,7 @@ void CommandRecentFile(int id, std::int64_t) { OpenRecentFile(id - cmd::kRecentF
 void CommandOpenDialog(int, std::int64_t) { CommandOpenFiles(Shell().main_window); }
 void CommandAddFolderDialog(int, std::int64_t) { CommandAddFolder(Shell().main_window); }
 void CommandPasteMedia(int, std::int64_t) { CommandPasteFromClipboard(); }
+void CommandAddBookmark(int, std::int64_t) { AddBookmarkAtCurrentPosition(); }
+void CommandBookmarksDialog(int, std::int64_t) { ShowBookmarksDialog(Shell().main_window); }
 
 }  // namespace kestrel

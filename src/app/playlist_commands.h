@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// The commands that move through the playlist: play, play/pause, previous, next, repeat and the
-// recent files.
+// The commands that move through the playlist: play, play/pause, previous, next, repeat, the
+// recent files, opening files and folders, and the bookmarks.
 namespace kestrel {
 
 void CommandPlay(int id, std::int64_t lparam);
@@ -15,5 +15,7 @@ void CommandRecentFile(int id, std::int64_t lparam);
 void CommandOpenDialog(int id, std::int64_t lparam);
 void CommandAddFolderDialog(int id, std::int64_t lparam);
 void CommandPasteMedia(int id, std::int64_t lparam);
+void CommandAddBookmark(int id, std::int64_t lparam);
+void CommandBookmarksDialog(int id, std::int64_t lparam);
 
 }  // namespace kestrel

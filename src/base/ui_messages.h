@@ -8,6 +8,7 @@ namespace kestrel {
 inline constexpr int kMsgCommand = 273;               // a command id (wparam), lparam as posted
 inline constexpr int kMsgUser = 1024;
 inline constexpr int kMsgDrainSpeech = kMsgUser + 1;        // 1025
+inline constexpr int kMsgChaptersDownloaded = kMsgUser + 2; // 1026, lparam: the metadata channel
 inline constexpr int kMsgStreamTitle = kMsgUser + 3;        // 1027
 inline constexpr int kMsgCurrentItemChanged = kMsgUser + 4; // 1028
 inline constexpr int kMsgYouTubeCached = kMsgUser + 5;      // 1029, payload: video id

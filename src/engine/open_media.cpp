@@ -130,7 +130,7 @@ bool OpenMedia(const std::string& item) {
     // Not reported as playing when the output refuses it (no device started).
     return FailOpen(state, FileErrorMessage(item, audio::LastError()));
   }
-  ReadChapters(state.meta_channel);
+  ReadChapters(state.meta_channel, item);
 
   state.source_kind = SourceKind::kAudio;
   state.video_loaded = false;

@@ -4,7 +4,12 @@
 #include <set>
 #include <string_view>
 
+#include "bookmarks/position_rules.h"
 #include "diag/logger.h"
+#include "engine/player_state.h"
+#include "storage/settings.h"
+#include "tempo/current_tempo_processor.h"
+#include "engine/chapter_store.h"
 
 namespace kestrel {
 namespace {
@@ -20,12 +25,17 @@ void LogMissingOnce(std::string_view what) {
 
 }  // namespace
 
-double RestorePosition(const std::string&) {
-  LogMissingOnce("remembered positions");
-  return 0;
+double RestorePosition(const std::string& item) {
+  const int minutes = TheSettings().remember_pos_minutes;
+  if (minutes <= 0 || ThePlayerState().output_stream == 0) return 0;
+  const TempoProcessor& processor = GetTempoProcessor();
+  if (!processor.IsActive()) return 0;
+  return RememberedPositionFor(item, processor.GetLengthSeconds(), minutes);
 }
 
-void ReadChapters(audio::Handle) { LogMissingOnce("chapters"); }
+void ReadChapters(audio::Handle channel, const std::string& item) {
+  ReadChaptersAtOpen(channel, item);
+}
 
 void CancelYouTubeHandOff() { LogMissingOnce("YouTube hand-off"); }
 

@@ -10,10 +10,12 @@
 // chapters, no video engine) and logs once that it is missing. None of them pretends to work.
 namespace kestrel {
 
-// The remembered position of the item in seconds, 0 for none.
+// The remembered position of the item in seconds, 0 for none: [Playback] RememberPosMinutes
+// above 0, the new output stream and its active tempo processor in place, the item at least
+// that long, and a stored position inside it.
 double RestorePosition(const std::string& item);
-// Reads the chapters of a freshly opened channel (the metadata channel).
-void ReadChapters(audio::Handle channel);
+// Reads the chapters of `item`, freshly opened with `channel` as its metadata channel.
+void ReadChapters(audio::Handle channel, const std::string& item);
 // Drops a YouTube item waiting to be handed to the player, so it cannot replace this one.
 void CancelYouTubeHandOff();
 

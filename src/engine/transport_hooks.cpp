@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "diag/logger.h"
+#include "engine/chapter_seek.h"
+#include "engine/chapter_store.h"
 
 namespace kestrel {
 namespace {
@@ -40,12 +42,9 @@ void SkipTracks(int count) {
   LogMissingOnce("skipping tracks");
 }
 
-bool CurrentItemHasChapters() {
-  LogMissingOnce("chapters");
-  return false;
-}
-void PreviousChapter() { LogMissingOnce("chapters"); }
-void NextChapter() { LogMissingOnce("chapters"); }
+bool CurrentItemHasChapters() { return HasChapters(); }
+void PreviousChapter() { GoToPreviousChapter(); }
+void NextChapter() { GoToNextChapter(); }
 
 void ToggleVideoPause() { LogMissingOnce("video transport"); }
 void SeekVideoBy(double) { LogMissingOnce("video transport"); }

@@ -1,9 +1,9 @@
 #pragma once
 
-// Where transport hands over to parts of the player that are not built yet: moving through the
-// playlist, chapters, and the video engine's own transport. Each hook is called where seeking,
-// pausing, stopping or the volume needs it and, until its part lands, does nothing, answers
-// "nothing there" (no chapters, position 0) and logs once that it is missing.
+// Where transport hands over to other parts of the player: moving through the playlist, the
+// chapters of the current item, and the video engine's own transport. Each hook is called where
+// seeking, pausing, stopping or the volume needs it; a part not built yet (the video engine) does
+// nothing, answers "nothing there" (position 0) and logs once that it is missing.
 #include <functional>
 
 namespace kestrel {

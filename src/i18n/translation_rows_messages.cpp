@@ -203,6 +203,15 @@ constexpr TranslationRow kRows[] = {
     {"Repeat track", nullptr, "Répéter la piste"},
     {"Repeat all", nullptr, "Tout répéter"},
     {"Nothing playing", nullptr, "Aucune lecture en cours"},
+    // Why the database could not be opened at start.
+    {"The database could not be opened.", nullptr, "La base de données n'a pas pu être ouverte."},
+    {"The database file cannot be written.", nullptr, "Le fichier de la base de données ne peut pas être modifié."},
+    {"The database file is damaged.", nullptr, "Le fichier de la base de données est endommagé."},
+    {"The database was made by a newer version of Kestrel and was left untouched.", nullptr,
+     "La base de données a été créée par une version plus récente de Kestrel et n'a pas été modifiée."},
+    {"Positions, bookmarks, favorites, subscriptions, scheduled events and song history are unavailable until Kestrel is restarted.",
+     nullptr,
+     "Les positions, signets, favoris, abonnements, événements programmés et l'historique des titres ne sont pas disponibles jusqu'au redémarrage de Kestrel."},
     // The file type filter of the Open dialog.
     {"All Supported", nullptr, "Tous les formats pris en charge"},
     {"Audio Files", nullptr, "Fichiers audio"},

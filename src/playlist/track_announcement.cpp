@@ -1,11 +1,11 @@
 #include "playlist/track_announcement.h"
 
-#include <array>
 #include <utility>
 
 #include "base/utf8.h"
 #include "engine/media_item.h"
 #include "engine/player_state.h"
+#include "engine/tag_lookup.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
 
@@ -14,48 +14,6 @@ namespace {
 
 constexpr std::size_t kLongestSpokenName = 511;  // what a 512-byte buffer holds
 constexpr std::size_t kId3v1Size = 128;
-
-// The blocks holding "KEY=value" lists, in the order they are consulted, with the keys that
-// name the title and the artist in each.
-struct ListBlock {
-  audio::TagBlock block;
-  const char* title_key;
-  const char* artist_key;
-};
-constexpr std::array<ListBlock, 6> kListBlocks = {{
-    {audio::TagBlock::kVorbis, "TITLE", "ARTIST"},
-    {audio::TagBlock::kApe, "TITLE", "ARTIST"},
-    {audio::TagBlock::kMp4, "TITLE", "ARTIST"},
-    {audio::TagBlock::kWma, "TITLE", "ARTIST"},
-    {audio::TagBlock::kRiffInfo, "INAM", "IART"},
-    {audio::TagBlock::kMediaFoundation, "TITLE", "ARTIST"},
-}};
-
-// The value of `key` (any case) in a NUL-separated "KEY=value" list.
-std::string ListValue(std::string_view list, std::string_view key) {
-  while (!list.empty()) {
-    const std::size_t end = list.find('\0');
-    const std::string_view entry = list.substr(0, end);
-    if (entry.empty()) break;
-    const std::size_t equals = entry.find('=');
-    if (equals != std::string_view::npos && EqualsIgnoreAsciiCase(entry.substr(0, equals), key)) {
-      return std::string(entry.substr(equals + 1));
-    }
-    if (end == std::string_view::npos) break;
-    list.remove_prefix(end + 1);
-  }
-  return {};
-}
-
-// "StreamTitle='...';" of an ICY metadata block.
-std::string StreamTitleOf(std::string_view meta) {
-  constexpr std::string_view kStart = "StreamTitle='";
-  const std::size_t start = meta.find(kStart);
-  if (start == std::string_view::npos) return {};
-  meta.remove_prefix(start + kStart.size());
-  const std::size_t end = meta.find("';");
-  return std::string(meta.substr(0, end));
-}
 
 // Text of an ID3v1 field: up to the first NUL, trailing blanks dropped, read as Latin-1 when it
 // is not UTF-8.
@@ -102,15 +60,9 @@ std::string TrackAnnouncementText(const TrackTags& tags, std::string_view item) 
 
 TrackTags ReadTrackTags(audio::Handle channel) {
   TrackTags tags;
-  if (const auto meta = audio::GetTags(channel, audio::TagBlock::kMeta)) {
-    tags.stream_title = StreamTitleOf(*meta);
-  }
-  for (const ListBlock& list : kListBlocks) {
-    const auto block = audio::GetTags(channel, list.block);
-    if (!block) continue;
-    if (tags.title.empty()) tags.title = ListValue(*block, list.title_key);
-    if (tags.artist.empty()) tags.artist = ListValue(*block, list.artist_key);
-  }
+  tags.stream_title = GetStreamTitle(channel);
+  tags.title = GetTag(channel, "TITLE");
+  tags.artist = GetTag(channel, "ARTIST");
   if (const auto id3v1 = audio::GetTags(channel, audio::TagBlock::kId3v1)) tags.id3v1 = *id3v1;
   return tags;
 }

@@ -10,8 +10,8 @@ namespace kestrel {
 
 struct TrackTags {
   std::string stream_title;  // an internet stream's current title
-  std::string title;         // TITLE of the item's tag lists
-  std::string artist;        // ARTIST of the item's tag lists
+  std::string title;         // the item's TITLE tag, as the tag lookup finds it
+  std::string artist;        // the item's ARTIST tag
   std::string id3v1;         // the raw 128-byte ID3v1 block, or empty
 };
 
@@ -19,8 +19,8 @@ struct TrackTags {
 // ID3v1 block when the lists have none); else the item's file name, cut to 511 bytes.
 std::string TrackAnnouncementText(const TrackTags& tags, std::string_view item);
 
-// The tags of a channel: its ICY stream title, TITLE and ARTIST from its tag lists (Vorbis
-// comments, APE, MP4, ASF, RIFF INFO), and its ID3v1 block.
+// The tags of a channel: its stream title, TITLE and ARTIST through the tag lookup (ID3v2, Vorbis
+// comments, APE, MP4, ASF, RIFF INFO...), and its ID3v1 block.
 TrackTags ReadTrackTags(audio::Handle channel);
 
 // Speaks the current item's announcement (interrupting); nothing when no channel is open.

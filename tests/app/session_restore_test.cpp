@@ -85,6 +85,20 @@ TEST_F(SessionRestoreTest, FilesOnTheCommandLineReplaceTheSavedSession) {
   EXPECT_NE(saved.find("CurrentTrack=0"), std::string::npos) << saved;
 }
 
+TEST_F(SessionRestoreTest, ARememberedPositionOutlivesTheRunThatSavedIt) {
+  // Run 1 restores a session at 100 s and, leaving, remembers the item's position in the
+  // database. Run 2 opens the same file from the command line, which starts at 0 unless the
+  // remembered position is restored; leaving, it writes where it was into the session.
+  WriteSettings("[Playback]\nRememberState=1\nRememberPosMinutes=1\n[State]\nTrackCount=1\nCurrentTrack=0\nLastFile=" +
+                tracks_[0] + "\nLastPosition=100\n[Playlist]\nTrack0=" + tracks_[0] + "\n");
+  ASSERT_EQ(RunOnce({}), 0);
+  ASSERT_EQ(RunOnce({QString::fromStdString(tracks_[0])}), 0);
+  const std::string saved = Settings();
+  const auto at = saved.find("LastPosition=");
+  ASSERT_NE(at, std::string::npos) << saved;
+  EXPECT_GE(std::stod(saved.substr(at + 13)), 100.0) << saved;
+}
+
 TEST_F(SessionRestoreTest, WithoutRememberStateTheSessionIsForgotten) {
   WriteSettings("[Playback]\nRememberState=0\n[State]\nTrackCount=1\nCurrentTrack=0\nLastFile=" + tracks_[0] +
                 "\nLastPosition=10\n[Playlist]\nTrack0=" + tracks_[0] + "\n");

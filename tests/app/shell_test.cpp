@@ -205,8 +205,8 @@ TEST_F(ShellTest, ExitRunsTheShutdownOrderAndSavesTheSettings) {
   const auto calls = pending::TakeRecordedCalls();
   const auto position = [&](const char* step) { return std::find(calls.begin(), calls.end(), step) - calls.begin(); };
   EXPECT_LT(position("UnregisterHotkeys"), position("StopRecording"));
-  EXPECT_LT(position("StopRecording"), position("CloseDatabase"));
-  EXPECT_LT(position("CloseDatabase"), position("ShutdownVideoEngine"));
+  EXPECT_LT(position("StopRecording"), position("TidyYouTubeState"));
+  EXPECT_LT(position("TidyYouTubeState"), position("ShutdownVideoEngine"));
   EXPECT_TRUE(std::filesystem::exists(SettingsFilePath()));
   const std::string log = ReadWholeFile(LogPath());
   EXPECT_NE(log.rfind("[EXIT] Kestrel logger stopped"), std::string::npos);
