@@ -3,9 +3,8 @@
 #include <QMainWindow>
 #include <QStatusBar>
 #include <mutex>
-#include <set>
 
-#include "diag/logger.h"
+#include "diag/not_built.h"
 #include "engine/player_state.h"
 
 namespace kestrel::pending {
@@ -13,7 +12,6 @@ namespace {
 
 struct Record {
   std::mutex mutex;
-  std::set<std::string> logged;
   bool recording = false;
   std::vector<std::string> calls;
 };
@@ -27,7 +25,7 @@ void NotBuilt(const std::string& step, const std::string& arguments = {}) {
   Record& record = TheRecord();
   std::lock_guard lock(record.mutex);
   if (record.recording) record.calls.push_back(arguments.empty() ? step : step + " " + arguments);
-  if (record.logged.insert(step).second) LogFormat("PENDING", "%s: not built yet", step.c_str());
+  LogNotBuiltOnce(step);
 }
 
 }  // namespace

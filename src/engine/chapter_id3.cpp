@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/chapter_text.h"
+#include "engine/tag_text.h"
 
 namespace kestrel {
 namespace {
@@ -89,7 +89,6 @@ void WalkFrames(std::string_view frames, const FrameRules& rules, Visit&& visit)
 }
 
 // Text before the first NUL.
-std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 // The title held by a TIT2 frame's content (at least 2 bytes: encoding, then text).
 std::string TitleText(std::string_view content) {
@@ -97,13 +96,13 @@ std::string TitleText(std::string_view content) {
   const std::string_view text = content.substr(1);
   switch (encoding) {
     case 0:
-      return chapter_text::Latin1ToUtf8(UpToNul(text));
+      return tag_text::Latin1ToUtf8(text);
     case 1:
-      return chapter_text::Utf16ToUtf8(text, false);
+      return tag_text::Utf16WithBomToUtf8(text);
     case 2:
-      return chapter_text::Utf16ToUtf8(text, true);
+      return tag_text::Utf16ToUtf8(text, true);
     case 3:
-      return chapter_text::SanitizedUtf8(UpToNul(text));
+      return tag_text::CleanUtf8(text);
     default:
       return {};
   }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/utf8.h"
-#include "engine/chapter_text.h"
+#include "engine/tag_text.h"
 
 namespace kestrel {
 namespace {
@@ -92,7 +92,7 @@ void ReadEntry(std::string_view entry, std::map<int, VorbisChapter>& chapters) {
   if (rest.size() > kNameWord.size() &&
       EqualsIgnoreAsciiCase(rest.substr(0, kNameWord.size()), kNameWord) &&
       rest[kNameWord.size()] == '=') {
-    chapters[number].name = chapter_text::SanitizedUtf8(rest.substr(kNameWord.size() + 1));
+    chapters[number].name = tag_text::CleanUtf8(rest.substr(kNameWord.size() + 1));
   } else if (!rest.empty() && rest.front() == '=') {
     chapters[number].start = ParseChapterTime(rest.substr(1)).value_or(0);
   }
@@ -128,5 +128,11 @@ ChapterList ParseVorbisChapters(std::string_view comments, UntitledChapterNamer 
   }
   return list;
 }
+
+}  // namespace kestrel
+
+namespace kestrel {
+
+std::string EnglishChapterName(int number) { return "Chapter " + std::to_string(number); }
 
 }  // namespace kestrel

@@ -1,6 +1,5 @@
-#include <atomic>
 
-#include "diag/logger.h"
+#include "diag/not_built.h"
 #include "engine/media_item.h"
 #include "engine/open_media.h"
 #include "engine/open_steps.h"
@@ -18,8 +17,7 @@ bool OpenUrl(const std::string& url, bool silent) {
   }
   // Internet streams need the HTTP layer, which is not part of this build yet. Nothing is closed
   // or attempted: what plays keeps playing, and the user is told plainly why nothing happens.
-  static std::atomic<bool> logged{false};
-  if (!logged.exchange(true)) LogText("PENDING", "internet streams: not built yet");
+  LogNotBuiltOnce("internet streams");
   if (!silent) Speak(Translate("Internet streams are not available yet"));
   return false;
 }

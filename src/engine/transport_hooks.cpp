@@ -1,30 +1,14 @@
 #include "engine/transport_hooks.h"
 
-#include <mutex>
-#include <set>
 #include <string>
 #include <string_view>
 
 #include "diag/logger.h"
+#include "diag/not_built.h"
 #include "engine/chapter_seek.h"
 #include "engine/chapter_store.h"
 
 namespace kestrel {
-namespace {
-
-// Playlist moves, chapters and the video engine are not built yet: each hook does nothing and
-// logs that once.
-void LogMissingOnce(std::string_view what) {
-  static std::mutex mutex;
-  static std::set<std::string, std::less<>> logged;
-  std::lock_guard lock(mutex);
-  if (logged.insert(std::string(what)).second) {
-    LogFormat("PENDING", "%.*s: not built yet", static_cast<int>(what.size()), what.data());
-  }
-}
-
-}  // namespace
-
 namespace {
 std::function<void(int)>& TrackSkipper() {
   static std::function<void(int)> skipper;
@@ -39,22 +23,22 @@ void SkipTracks(int count) {
     TrackSkipper()(count);
     return;
   }
-  LogMissingOnce("skipping tracks");
+  LogNotBuiltOnce("skipping tracks");
 }
 
 bool CurrentItemHasChapters() { return HasChapters(); }
 void PreviousChapter() { GoToPreviousChapter(); }
 void NextChapter() { GoToNextChapter(); }
 
-void ToggleVideoPause() { LogMissingOnce("video transport"); }
-void SeekVideoBy(double) { LogMissingOnce("video transport"); }
-void SeekVideoTo(double) { LogMissingOnce("video transport"); }
+void ToggleVideoPause() { LogNotBuiltOnce("video transport"); }
+void SeekVideoBy(double) { LogNotBuiltOnce("video transport"); }
+void SeekVideoTo(double) { LogNotBuiltOnce("video transport"); }
 double VideoPositionSeconds() {
-  LogMissingOnce("video transport");
+  LogNotBuiltOnce("video transport");
   return 0;
 }
-void SetVideoVolume(float) { LogMissingOnce("video transport"); }
-void SetVideoMute(bool) { LogMissingOnce("video transport"); }
-void RestoreAudioWindowSize() { LogMissingOnce("video transport"); }
+void SetVideoVolume(float) { LogNotBuiltOnce("video transport"); }
+void SetVideoMute(bool) { LogNotBuiltOnce("video transport"); }
+void RestoreAudioWindowSize() { LogNotBuiltOnce("video transport"); }
 
 }  // namespace kestrel
