@@ -9,6 +9,7 @@
 #include "app/transport_commands.h"
 #include "app/shell_commands.h"
 #include "app/tag_commands.h"
+#include "app/tray_icon.h"
 #include "base/post_to_ui.h"
 #include "diag/logger.h"
 
@@ -24,7 +25,7 @@ constexpr CommandRoute kRoutes[] = {
     {103, 103, "options dialog", kNotBuilt},
     {104, 104, "open URL dialog", kNotBuilt},
     {105, 105, "YouTube search window", kNotBuilt},
-    {106, 106, "hide the window to the tray", kNotBuilt},
+    {106, 106, "hide the window to the tray", CommandHideToTray},
     {107, 107, "radio dialog", kNotBuilt},
     {108, 108, "scheduler dialog", kNotBuilt},
     {109, 109, "loaded plug-ins report", CommandPluginReport},
@@ -66,9 +67,9 @@ constexpr CommandRoute kRoutes[] = {
     {252, 252, "toggle convolution reverb", kNotBuilt},
     {260, 269, "speak the file name or a tag", CommandSpeakTag},
     {270, 279, "show a tag in a window", CommandShowTag},
-    {700, 700, "restore from the tray", kNotBuilt},
+    {700, 700, "restore from the tray", CommandRestoreFromTray},
     {701, 701, "exit", CommandExit},
-    {702, 702, "show or hide the window", kNotBuilt},
+    {702, 702, "show or hide the window", CommandToggleWindow},
     {800, 800, "add a bookmark", CommandAddBookmark},
     {801, 801, "bookmarks dialog", CommandBookmarksDialog},
     {820, 820, "start or stop recording", kNotBuilt},

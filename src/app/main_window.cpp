@@ -14,6 +14,9 @@
 #include "app/menu_bar.h"
 #include "app/pending_steps.h"
 #include "app/shell_state.h"
+#include "app/status_line.h"
+#include "app/tray_icon.h"
+#include "app/window_title.h"
 #include "base/tick_clock.h"
 #include "base/ui_messages.h"
 #include "diag/logger.h"
@@ -86,11 +89,11 @@ bool MainWindow::Create() {
   });
   SetTrackSkipper(SkipPlaylistTracks);
   SetPlaybackDisplayRefresh([] {
-    pending::RefreshWindowTitle();
-    pending::RefreshStatusLine();
+    RefreshWindowTitle();
+    RefreshStatusLine();
   });
 
-  pending::CreateStatusBar(*this);
+  CreateStatusBar(*this);
 
   video_surface_ = new QWidget(this);
   video_surface_->setObjectName(QStringLiteral("video_surface"));
@@ -125,7 +128,7 @@ bool MainWindow::Create() {
   } else if (!playlist.items.empty()) {
     PlayItem(0, true);
   }
-  pending::RefreshStatusLine();
+  RefreshStatusLine();
   if (TheSettings().check_for_updates) pending::StartUpdateCheck();
   pending::StartYtDlpVersionCheck();
   created_ = true;
@@ -150,7 +153,7 @@ void MainWindow::Destroy() {
   destroyed_ = true;
   for (int id : {kTimerStatusLine, kTimerSchedule, kTimerScheduledEnd, kTimerHandOver, kTimerHidePointer}) KillTimer(id);
   if (created_) {
-    pending::RemoveTrayIcon();
+    RemoveTrayIcon();
     pending::UnregisterHotkeys();
     pending::StopRecording();
     SaveCurrentItemPosition();
@@ -199,7 +202,7 @@ bool MainWindow::IsTimerActive(int id) const {
 void MainWindow::OnTimer(int id) {
   switch (id) {
     case kTimerStatusLine:
-      pending::RefreshStatusLine();
+      RefreshStatusLine();
       break;
     case kTimerHandOver:
       KillTimer(kTimerHandOver);
@@ -282,7 +285,7 @@ void MainWindow::HandlePosted(PostedMessage& message) {
       break;
     case kMsgStreamTitle:
       pending::OnStreamMetadata();
-      pending::RefreshWindowTitle();
+      RefreshWindowTitle();
       break;
     case kMsgCurrentItemChanged:
       pending::NotifyPlaylistManager();
@@ -294,7 +297,7 @@ void MainWindow::HandlePosted(PostedMessage& message) {
       pending::OnYouTubePageReady();
       break;
     case kMsgTrayIcon:
-      pending::OnTrayIconMessage(message.lparam);
+      OnTrayIconMessage(*this, message.lparam);
       break;
     case kMsgDownloadFinished:
       pending::OnDownloadFinished(message.wparam, message.lparam != 0);
@@ -322,7 +325,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange && isMinimized() && TheSettings().minimize_to_tray) {
-    pending::HideToTray();
+    // Hidden once the minimising has finished, not in the middle of it.
+    QMetaObject::invokeMethod(this, [this] {
+      if (isMinimized() && TheSettings().minimize_to_tray) HideToTray(*this);
+    }, Qt::QueuedConnection);
   }
 }
 

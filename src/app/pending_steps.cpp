@@ -1,8 +1,7 @@
 #include "app/pending_steps.h"
 
-#include <QMainWindow>
-#include <QStatusBar>
 #include <mutex>
+#include <utility>
 
 #include "diag/not_built.h"
 #include "engine/player_state.h"
@@ -44,17 +43,10 @@ std::vector<std::string> TakeRecordedCalls() {
 void RegisterAllFileTypes() { NotBuilt("RegisterAllFileTypes"); }
 void TidyYouTubeState() { NotBuilt("TidyYouTubeState"); }
 
-void CreateStatusBar(QMainWindow& window) {
-  // The bar exists so the window lays out as it will; its texts come with the status line.
-  window.statusBar();
-  NotBuilt("CreateStatusBar");
-}
 void RegisterHotkeys() { NotBuilt("RegisterHotkeys"); }
-void RefreshStatusLine() { NotBuilt("RefreshStatusLine"); }
 void StartUpdateCheck() { NotBuilt("StartUpdateCheck"); }
 void StartYtDlpVersionCheck() { NotBuilt("StartYtDlpVersionCheck"); }
 
-void RemoveTrayIcon() { NotBuilt("RemoveTrayIcon"); }
 void UnregisterHotkeys() { NotBuilt("UnregisterHotkeys"); }
 void StopRecording() { NotBuilt("StopRecording"); }
 void ShutdownVideoEngine() { NotBuilt("ShutdownVideoEngine"); }
@@ -62,13 +54,9 @@ bool ClearCacheOnExit() { return false; }
 void ClearYouTubeCache() { NotBuilt("ClearYouTubeCache"); }
 
 void OnStreamMetadata() { NotBuilt("OnStreamMetadata"); }
-void RefreshWindowTitle() { NotBuilt("RefreshWindowTitle"); }
 void NotifyPlaylistManager() { NotBuilt("NotifyPlaylistManager"); }
 void ActivateYouTubeEffects(const std::string& video_id) { NotBuilt("ActivateYouTubeEffects", video_id); }
 void OnYouTubePageReady() { NotBuilt("OnYouTubePageReady"); }
-void OnTrayIconMessage(long long mouse_message) {
-  NotBuilt("OnTrayIconMessage", std::to_string(mouse_message));
-}
 void OnDownloadFinished(unsigned long long id, bool success) {
   NotBuilt("OnDownloadFinished", std::to_string(id) + (success ? " 1" : " 0"));
 }
@@ -76,10 +64,18 @@ void ShowUpdateResult() { NotBuilt("ShowUpdateResult"); }
 void InstallUpdate() { NotBuilt("InstallUpdate"); }
 void CheckScheduledEvents() { NotBuilt("CheckScheduledEvents"); }
 void EndScheduledEvent() { NotBuilt("EndScheduledEvent"); }
-void HideToTray() { NotBuilt("HideToTray"); }
 bool IsVideoLoaded() { return ThePlayerState().video_loaded; }
 bool IsVideoFullscreen() { return ThePlayerState().fullscreen; }
 void HidePointerInFullscreen() { NotBuilt("HidePointerInFullscreen"); }
+// Asked four times a second: logged once, never recorded as a call.
+VideoPlayback CurrentVideoPlayback() {
+  LogNotBuiltOnce("CurrentVideoPlayback");
+  return {};
+}
+bool IsRecording() {
+  LogNotBuiltOnce("IsRecording");
+  return false;
+}
 int UserHotkeyAction(int hotkey_id) { NotBuilt("UserHotkeyAction", std::to_string(hotkey_id)); return -1; }
 
 }  // namespace kestrel::pending

@@ -203,6 +203,12 @@ constexpr TranslationRow kRows[] = {
     {"Repeat track", nullptr, "Répéter la piste"},
     {"Repeat all", nullptr, "Tout répéter"},
     {"Nothing playing", nullptr, "Aucune lecture en cours"},
+    // The status bar parts as a screen reader describes them, and hiding without a tray.
+    {"Position", nullptr, "Position"},
+    {"Volume", nullptr, "Volume"},
+    {"Playback state", nullptr, "État de la lecture"},
+    {"The desktop has no notification area: Kestrel stays on the task bar instead.", nullptr,
+     "Le bureau n'a pas de zone de notification : Kestrel reste dans la barre des tâches."},
     // Why the database could not be opened at start.
     {"The database could not be opened.", nullptr, "La base de données n'a pas pu être ouverte."},
     {"The database file cannot be written.", nullptr, "Le fichier de la base de données ne peut pas être modifié."},
