@@ -9,6 +9,7 @@
 #include "base/ui_messages.h"
 #include "speech/screen_reader_bridge.h"
 #include "speech/screen_reader_driver.h"
+#include "support/noting_reader.h"
 #include "speech/speech.h"
 
 // What the player says, written down: a screen reader that notes each utterance and whether it
@@ -23,21 +24,6 @@ struct Utterance {
   bool operator==(const Utterance&) const = default;
 };
 
-class NotingReader : public ScreenReaderDriver {
- public:
-  explicit NotingReader(std::vector<Utterance>* said) : ScreenReaderDriver("noting"), said_(said) {}
-  bool IsRunning() override { return true; }
-  bool Output(std::string_view text, bool interrupt) override {
-    said_->push_back({std::string(text), interrupt});
-    return true;
-  }
-  bool Silence() override { return true; }
-  void Unload() override {}
-
- private:
-  std::vector<Utterance>* said_;
-};
-
 class SpokenTexts {
  public:
   SpokenTexts() {
@@ -45,7 +31,9 @@ class SpokenTexts {
       if (message.message == kMsgDrainSpeech) DrainSpeechQueue();
     });
     std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(std::make_unique<NotingReader>(&said_));
+    readers.push_back(std::make_unique<NotingReader>([this](std::string_view text, bool interrupt) {
+      said_.push_back({std::string(text), interrupt});
+    }));
     SetScreenReaderDriversForTesting(std::move(readers));
     EnableSpeechQueue();
   }

@@ -22,6 +22,7 @@
 #include "speech/screen_reader_driver.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
+#include "support/noting_reader.h"
 #include "tempo/current_tempo_processor.h"
 #include "ui/message_box.h"
 
@@ -53,23 +54,6 @@ std::string ThreeNoteMidi() {
          track;
 }
 
-// A screen reader that writes down what it is given.
-class NotingReader : public ScreenReaderDriver {
- public:
-  explicit NotingReader(std::vector<std::string>* said)
-      : ScreenReaderDriver("noting"), said_(said) {}
-  bool IsRunning() override { return true; }
-  bool Output(std::string_view text, bool) override {
-    said_->emplace_back(text);
-    return true;
-  }
-  bool Silence() override { return true; }
-  void Unload() override {}
-
- private:
-  std::vector<std::string>* said_;
-};
-
 struct PostedCommand {
   std::uint64_t command;
   std::int64_t lparam;
@@ -96,7 +80,8 @@ class OpenMediaTest : public test::NullOutputTest {
     });
     SetPlaybackDisplayRefresh([this] { ++refreshes_; });
     std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(std::make_unique<NotingReader>(&said_));
+    readers.push_back(
+        std::make_unique<test::NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
     SetScreenReaderDriversForTesting(std::move(readers));
     EnableSpeechQueue();
   }

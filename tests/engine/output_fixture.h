@@ -15,27 +15,11 @@
 #include "speech/screen_reader_bridge.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
+#include "support/noting_reader.h"
 #include "support/temp_folder.h"
 #include "ui/message_box.h"
 
 namespace kestrel::test {
-
-// A screen reader that writes down what it is given.
-class RecordingReader : public ScreenReaderDriver {
- public:
-  explicit RecordingReader(std::vector<std::string>* said)
-      : ScreenReaderDriver("recording"), said_(said) {}
-  bool IsRunning() override { return true; }
-  bool Output(std::string_view text, bool) override {
-    said_->emplace_back(text);
-    return true;
-  }
-  bool Silence() override { return true; }
-  void Unload() override {}
-
- private:
-  std::vector<std::string>* said_;
-};
 
 // Sets an environment variable for the life of the object, restoring the old value after.
 class ScopedEnv {
@@ -80,7 +64,8 @@ class AudioOutputTest : public ::testing::Test {
     SetUiMessageSink([](PostedMessage) {});
     EnableSpeechQueue();
     std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(std::make_unique<RecordingReader>(&said_));
+    readers.push_back(
+        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
     SetScreenReaderDriversForTesting(std::move(readers));
   }
 

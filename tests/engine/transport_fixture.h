@@ -24,6 +24,7 @@
 #include "storage/settings.h"
 #include "tempo/current_tempo_processor.h"
 #include "ui/message_box.h"
+#include "support/noting_reader.h"
 
 namespace kestrel::test {
 
@@ -44,7 +45,8 @@ class TransportTest : public NullOutputTest {
     SetMessageBoxHandlerForTesting([](const MessageBoxRequest&) { return MessageResult::Ok; });
     SetPlaybackDisplayRefresh([this] { ++refreshes_; });
     std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(std::make_unique<RecordingReader>(&said_));
+    readers.push_back(
+        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
     SetScreenReaderDriversForTesting(std::move(readers));
     EnableSpeechQueue();
   }

@@ -29,6 +29,7 @@
 #include "storage/settings.h"
 #include "tempo/current_tempo_processor.h"
 #include "ui/message_box.h"
+#include "support/noting_reader.h"
 
 namespace kestrel::test {
 
@@ -70,7 +71,8 @@ class NavigationTest : public NullOutputTest {
       return MessageResult::Ok;
     });
     std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(std::make_unique<RecordingReader>(&said_));
+    readers.push_back(
+        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
     SetScreenReaderDriversForTesting(std::move(readers));
     EnableSpeechQueue();
   }
