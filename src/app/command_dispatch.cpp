@@ -30,7 +30,7 @@ constexpr CommandRoute kRoutes[] = {
     {108, 108, "scheduler dialog", kNotBuilt},
     {109, 109, "loaded plug-ins report", CommandPluginReport},
     {110, 110, "add a folder to the playlist", CommandAddFolderDialog},
-    {111, 111, "playlist manager", kNotBuilt},
+    {111, 111, "playlist manager", CommandPlaylistManager},
     {112, 112, "check for updates", kNotBuilt},
     {113, 113, "add the playing stream to the radio favorites", kNotBuilt},
     {114, 114, "open the readme", CommandReadme},

@@ -29,6 +29,7 @@
 #include "playlist/folder_scan.h"
 #include "playlist/navigation.h"
 #include "playlist/playback_state.h"
+#include "playlist/playlist_manager_dialog.h"
 #include "playlist/playlist.h"
 #include "playlist/recent_menu.h"
 #include "playlist/replace_playlist.h"
@@ -288,7 +289,7 @@ void MainWindow::HandlePosted(PostedMessage& message) {
       RefreshWindowTitle();
       break;
     case kMsgCurrentItemChanged:
-      pending::NotifyPlaylistManager();
+      NotifyPlaylistManager();
       break;
     case kMsgYouTubeCached:
       if (auto* id = dynamic_cast<TextPayload*>(message.payload.get())) pending::ActivateYouTubeEffects(id->text);

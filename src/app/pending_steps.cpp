@@ -54,7 +54,6 @@ bool ClearCacheOnExit() { return false; }
 void ClearYouTubeCache() { NotBuilt("ClearYouTubeCache"); }
 
 void OnStreamMetadata() { NotBuilt("OnStreamMetadata"); }
-void NotifyPlaylistManager() { NotBuilt("NotifyPlaylistManager"); }
 void ActivateYouTubeEffects(const std::string& video_id) { NotBuilt("ActivateYouTubeEffects", video_id); }
 void OnYouTubePageReady() { NotBuilt("OnYouTubePageReady"); }
 void OnDownloadFinished(unsigned long long id, bool success) {

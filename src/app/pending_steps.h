@@ -27,7 +27,6 @@ void ClearYouTubeCache();
 
 // messages and timers
 void OnStreamMetadata();
-void NotifyPlaylistManager();
 void ActivateYouTubeEffects(const std::string& video_id);
 void OnYouTubePageReady();
 void OnDownloadFinished(unsigned long long id, bool success);

@@ -7,6 +7,7 @@
 #include "bookmarks/bookmark_commands.h"
 #include "bookmarks/bookmarks_dialog.h"
 #include "playlist/navigation.h"
+#include "playlist/playlist_manager_dialog.h"
 #include "playlist/recent_command.h"
 
 namespace kestrel {
@@ -21,6 +22,7 @@ void CommandRecentFile(int id, std::int64_t) { OpenRecentFile(id - cmd::kRecentF
 void CommandOpenDialog(int, std::int64_t) { CommandOpenFiles(Shell().main_window); }
 void CommandAddFolderDialog(int, std::int64_t) { CommandAddFolder(Shell().main_window); }
 void CommandPasteMedia(int, std::int64_t) { CommandPasteFromClipboard(); }
+void CommandPlaylistManager(int, std::int64_t) { ShowPlaylistManager(Shell().main_window); }
 void CommandAddBookmark(int, std::int64_t) { AddBookmarkAtCurrentPosition(); }
 void CommandBookmarksDialog(int, std::int64_t) { ShowBookmarksDialog(Shell().main_window); }
 

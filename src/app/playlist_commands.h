@@ -15,6 +15,7 @@ void CommandRecentFile(int id, std::int64_t lparam);
 void CommandOpenDialog(int id, std::int64_t lparam);
 void CommandAddFolderDialog(int id, std::int64_t lparam);
 void CommandPasteMedia(int id, std::int64_t lparam);
+void CommandPlaylistManager(int id, std::int64_t lparam);
 void CommandAddBookmark(int id, std::int64_t lparam);
 void CommandBookmarksDialog(int id, std::int64_t lparam);
 
