@@ -45,7 +45,9 @@ void AppendPart(std::string& text, const std::string& part) {
 std::string StateText(audio::ActiveState state) {
   switch (state) {
     case audio::ActiveState::kStopped: return Translate("Stopped");
-    case audio::ActiveState::kPlaying: return Translate("Playing");
+    case audio::ActiveState::kPlaying:
+    case audio::ActiveState::kStalled:  // waiting a moment for data: still playing
+      return Translate("Playing");
     case audio::ActiveState::kPaused: return Translate("Paused");
     default: return {};
   }

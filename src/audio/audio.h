@@ -123,6 +123,11 @@ bool Stop(Handle channel);
 // kStopped also for an invalid handle (and then LastError() is kErrorHandle).
 ActiveState IsActive(Handle channel);
 
+// Playing as the user means it: a channel waiting a moment for data (stalled) is still playing.
+inline bool IsPlayingState(ActiveState state) {
+  return state == ActiveState::kPlaying || state == ActiveState::kStalled;
+}
+
 // Positions and lengths in bytes of the channel's own float format (frames × channels × 4) at
 // the source's rate, and their conversions.
 inline constexpr std::uint32_t kPositionFlush = 1u << 24;  // with SetPosition: drop buffered audio

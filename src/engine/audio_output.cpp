@@ -153,7 +153,7 @@ bool SwitchDevice(int device) {
   PlayerState& player = ThePlayerState();
   const bool had_output = player.output_stream != 0;
   const bool was_playing =
-      had_output && audio::IsActive(player.output_stream) == audio::ActiveState::kPlaying;
+      had_output && audio::IsPlayingState(audio::IsActive(player.output_stream));
   double position = 0;
   std::string path;
   if (had_output) {

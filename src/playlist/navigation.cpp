@@ -196,7 +196,7 @@ void PlayCurrent() {
     OpenCurrentDirectly();
     return;
   }
-  if (audio::IsActive(state.output_stream) == audio::ActiveState::kPlaying) {
+  if (audio::IsPlayingState(audio::IsActive(state.output_stream))) {
     TempoProcessor& processor = GetTempoProcessor();
     if (processor.IsActive()) processor.SetPositionSeconds(0);
   }
@@ -214,7 +214,7 @@ void TogglePlayPause() {
     OpenCurrentDirectly();
     return;
   }
-  if (audio::IsActive(state.output_stream) == audio::ActiveState::kPlaying) {
+  if (audio::IsPlayingState(audio::IsActive(state.output_stream))) {
     if (state.is_live) {
       Stop();
     } else {
