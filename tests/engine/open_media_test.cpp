@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -79,17 +80,12 @@ class OpenMediaTest : public test::NullOutputTest {
       return MessageResult::Ok;
     });
     SetPlaybackDisplayRefresh([this] { ++refreshes_; });
-    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(
-        std::make_unique<test::NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
-    SetScreenReaderDriversForTesting(std::move(readers));
-    EnableSpeechQueue();
+    speech_.emplace([this](std::string_view text, bool) { said_.emplace_back(text); });
   }
 
   void TearDown() override {
     CloseMedia();
-    ShutdownSpeech();
-    ResetScreenReaderDrivers();
+    speech_.reset();
     SetPlaybackDisplayRefresh(nullptr);
     SetMessageBoxHandlerForTesting(nullptr);
     ClearUiMessageSink();
@@ -140,6 +136,7 @@ class OpenMediaTest : public test::NullOutputTest {
   std::vector<PostedCommand> commands_;
   std::vector<MessageBoxRequest> boxes_;
   std::vector<std::string> said_;
+  std::optional<test::NotedSpeech> speech_;
   int refreshes_ = 0;
 };
 

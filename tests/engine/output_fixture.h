@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,19 +63,14 @@ class AudioOutputTest : public ::testing::Test {
       return MessageResult::Ok;
     });
     SetUiMessageSink([](PostedMessage) {});
-    EnableSpeechQueue();
-    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(
-        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
-    SetScreenReaderDriversForTesting(std::move(readers));
+    speech_.emplace([this](std::string_view text, bool) { said_.emplace_back(text); });
   }
 
   void TearDown() override {
     FreeAudioOutput();
     SetOutputStarterForTesting(nullptr);
-    ShutdownSpeech();
+    speech_.reset();
     ClearUiMessageSink();
-    ResetScreenReaderDrivers();
     SetMessageBoxHandlerForTesting(nullptr);
     ResetSettingsStoreForTesting();
   }
@@ -91,6 +87,7 @@ class AudioOutputTest : public ::testing::Test {
 
  private:
   std::vector<std::string> said_;
+  std::optional<NotedSpeech> speech_;
 };
 
 }  // namespace kestrel::test

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,17 +45,12 @@ class TransportTest : public NullOutputTest {
     SetUiMessageSink([](PostedMessage) {});
     SetMessageBoxHandlerForTesting([](const MessageBoxRequest&) { return MessageResult::Ok; });
     SetPlaybackDisplayRefresh([this] { ++refreshes_; });
-    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(
-        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
-    SetScreenReaderDriversForTesting(std::move(readers));
-    EnableSpeechQueue();
+    speech_.emplace([this](std::string_view text, bool) { said_.emplace_back(text); });
   }
 
   void TearDown() override {
     CloseMedia();
-    ShutdownSpeech();
-    ResetScreenReaderDrivers();
+    speech_.reset();
     SetPlaybackDisplayRefresh(nullptr);
     SetMessageBoxHandlerForTesting(nullptr);
     ClearUiMessageSink();
@@ -117,6 +113,7 @@ class TransportTest : public NullOutputTest {
 
  private:
   std::vector<std::string> said_;
+  std::optional<NotedSpeech> speech_;
 };
 
 }  // namespace kestrel::test

@@ -70,19 +70,14 @@ class NavigationTest : public NullOutputTest {
       boxes_.push_back(request);
       return MessageResult::Ok;
     });
-    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
-    readers.push_back(
-        std::make_unique<NotingReader>([this](std::string_view text, bool) { said_.emplace_back(text); }));
-    SetScreenReaderDriversForTesting(std::move(readers));
-    EnableSpeechQueue();
+    speech_.emplace([this](std::string_view text, bool) { said_.emplace_back(text); });
   }
 
   void TearDown() override {
     CloseMedia();
     SetItemLeaveHandler(nullptr);
     SetShuffleDrawForTesting(nullptr);
-    ShutdownSpeech();
-    ResetScreenReaderDrivers();
+    speech_.reset();
     SetMessageBoxHandlerForTesting(nullptr);
     ClearUiMessageSink();
     ResetSettingsStoreForTesting();
@@ -172,6 +167,7 @@ class NavigationTest : public NullOutputTest {
   std::vector<std::pair<int, std::int64_t>> commands_;
   int item_changes_ = 0;
   std::vector<std::string> said_;
+  std::optional<NotedSpeech> speech_;
 };
 
 }  // namespace kestrel::test

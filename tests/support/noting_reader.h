@@ -1,11 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "speech/screen_reader_bridge.h"
 #include "speech/screen_reader_driver.h"
+#include "speech/speech.h"
 
 namespace kestrel::test {
 
@@ -24,6 +28,23 @@ class NotingReader : public ScreenReaderDriver {
 
  private:
   Note note_;
+};
+
+// The player's speech routed to `note` with the queue enabled, for the life of the object.
+class NotedSpeech {
+ public:
+  explicit NotedSpeech(NotingReader::Note note) {
+    std::vector<std::unique_ptr<ScreenReaderDriver>> readers;
+    readers.push_back(std::make_unique<NotingReader>(std::move(note)));
+    SetScreenReaderDriversForTesting(std::move(readers));
+    EnableSpeechQueue();
+  }
+  ~NotedSpeech() {
+    ShutdownSpeech();
+    ResetScreenReaderDrivers();
+  }
+  NotedSpeech(const NotedSpeech&) = delete;
+  NotedSpeech& operator=(const NotedSpeech&) = delete;
 };
 
 }  // namespace kestrel::test
