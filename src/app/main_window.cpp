@@ -25,7 +25,9 @@
 #include "engine/audio_output.h"
 #include "engine/chapter_store.h"
 #include "engine/display_refresh.h"
+#include "engine/stream_metadata.h"
 #include "engine/transport_hooks.h"
+#include "engine/url_open_attempts.h"
 #include "playlist/folder_scan.h"
 #include "playlist/navigation.h"
 #include "playlist/playback_state.h"
@@ -177,6 +179,14 @@ void MainWindow::Destroy() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (UrlOpenPending()) {
+    // An internet stream is still connecting, inside a nested wait further down the stack:
+    // call it off and close once that wait has returned.
+    CancelPendingUrlOpen();
+    event->ignore();
+    QTimer::singleShot(0, this, [this] { close(); });
+    return;
+  }
   Destroy();
   event->accept();
 }
@@ -254,6 +264,13 @@ void MainWindow::OnHandOver(const HandOverFrame& frame) {
 void MainWindow::TakeHandOverList() {
   std::vector<std::string>& hand_over = Shell().hand_over;
   if (hand_over.empty()) return;
+  if (ThePlaylist().opening) {
+    // An internet stream is still connecting (the window answers meanwhile): the newer choice
+    // wins. The connection is called off and the list taken once it has unwound.
+    CancelPendingUrlOpen();
+    SetTimer(kTimerHandOver, 50, true);
+    return;
+  }
   if (TheSettings().load_folder && hand_over.size() == 1) {
     PlayFolderOf(hand_over.front());
   } else {
@@ -285,7 +302,7 @@ void MainWindow::HandlePosted(PostedMessage& message) {
       ReadChaptersAfterDownload(static_cast<audio::Handle>(message.lparam));
       break;
     case kMsgStreamTitle:
-      pending::OnStreamMetadata();
+      OnStreamMetadata();
       RefreshWindowTitle();
       break;
     case kMsgCurrentItemChanged:

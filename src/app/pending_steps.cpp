@@ -53,7 +53,6 @@ void ShutdownVideoEngine() { NotBuilt("ShutdownVideoEngine"); }
 bool ClearCacheOnExit() { return false; }
 void ClearYouTubeCache() { NotBuilt("ClearYouTubeCache"); }
 
-void OnStreamMetadata() { NotBuilt("OnStreamMetadata"); }
 void ActivateYouTubeEffects(const std::string& video_id) { NotBuilt("ActivateYouTubeEffects", video_id); }
 void OnYouTubePageReady() { NotBuilt("OnYouTubePageReady"); }
 void OnDownloadFinished(unsigned long long id, bool success) {

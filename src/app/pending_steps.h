@@ -26,7 +26,6 @@ bool ClearCacheOnExit();
 void ClearYouTubeCache();
 
 // messages and timers
-void OnStreamMetadata();
 void ActivateYouTubeEffects(const std::string& video_id);
 void OnYouTubePageReady();
 void OnDownloadFinished(unsigned long long id, bool success);

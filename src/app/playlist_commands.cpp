@@ -6,6 +6,8 @@
 #include "playlist/open_commands.h"
 #include "bookmarks/bookmark_commands.h"
 #include "bookmarks/bookmarks_dialog.h"
+#include "bookmarks/song_history_dialog.h"
+#include "engine/open_url_dialog.h"
 #include "playlist/navigation.h"
 #include "playlist/playlist_manager_dialog.h"
 #include "playlist/recent_command.h"
@@ -22,8 +24,10 @@ void CommandRecentFile(int id, std::int64_t) { OpenRecentFile(id - cmd::kRecentF
 void CommandOpenDialog(int, std::int64_t) { CommandOpenFiles(Shell().main_window); }
 void CommandAddFolderDialog(int, std::int64_t) { CommandAddFolder(Shell().main_window); }
 void CommandPasteMedia(int, std::int64_t) { CommandPasteFromClipboard(); }
+void CommandOpenUrlDialog(int, std::int64_t) { ShowOpenUrlDialog(Shell().main_window); }
 void CommandPlaylistManager(int, std::int64_t) { ShowPlaylistManager(Shell().main_window); }
 void CommandAddBookmark(int, std::int64_t) { AddBookmarkAtCurrentPosition(); }
 void CommandBookmarksDialog(int, std::int64_t) { ShowBookmarksDialog(Shell().main_window); }
+void CommandSongHistoryDialog(int, std::int64_t) { ShowSongHistoryDialog(Shell().main_window); }
 
 }  // namespace kestrel

@@ -19,6 +19,7 @@
 #include "storage/hotkey_store.h"
 #include "storage/settings.h"
 #include "ui/message_box.h"
+#include "ui/ui_wait_loop.h"
 
 namespace kestrel {
 namespace {
@@ -82,6 +83,7 @@ int RunKestrel(int argc, char** argv) {
   }
 
   SetScreenReaderEnabledProbe(DesktopReportsScreenReader);
+  InstallQtUiWaitLoop();  // connecting to a stream never freezes the window
   MainWindow window;
   if (!window.Create()) {
     ShowMessageBox(nullptr, {Translate("Failed to create window."), "Kestrel", MessageIcon::Error});

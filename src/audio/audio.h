@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -112,6 +113,30 @@ struct CodecFamily {
   bool available = false;
 };
 std::vector<CodecFamily> CodecFamilies();
+
+// ---- internet streams ----------------------------------------------------------------------
+
+// An http:// or https:// address read by libcurl (TLS verified) and decoded by FFmpeg on the
+// channel's own thread, so the update thread never waits on the network. The network options
+// (SetConfig kNet*, SetNetAgent) in force when it is created apply. ICY metadata is taken out of
+// the stream: tags kHttp or kIcy (with kStreamStatus) and kMeta, a kMeta sync per new title, a
+// kDownloadComplete sync once a finite body has arrived whole. A live stream (no announced
+// length, an ICY or a live HLS stream) has no length and cannot seek; a finite one seeks within
+// what has been downloaded. After running dry it plays again once kNetPrebufferPercent of the
+// buffer has arrived; the first start does not wait for that.
+struct UrlStreamOptions {
+  bool prefer_aac = false;                    // the first attempt of each pair: ADTS/AAC first
+  // Set from another thread: give up at once. Read while opening and for as long as the
+  // channel lives (setting it later ends the download), so it must outlive the channel.
+  const std::atomic<bool>* cancel = nullptr;
+};
+// A decoding channel over an http:// or https:// address. Blocks until the format is known
+// (never longer than the network time-out); 0 with the last error: kErrorFileOpen (cannot
+// connect, status 400 or above, a redirect loop), kErrorTimeout, kErrorSsl, kErrorNoNet (no route
+// to any network), kErrorFileForm (not a stream we decode, such as a web page), kErrorCodec,
+// kErrorCancelled.
+Handle CreateUrlStream(const std::string& url, std::uint32_t flags,
+                       const UrlStreamOptions& options = {});
 
 // ---- transport -----------------------------------------------------------------------------
 

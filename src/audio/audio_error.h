@@ -35,6 +35,7 @@ enum ErrorCode : int {
   kErrorCodec = 44,        // the codec is not available
   kErrorEnded = 45,        // the channel has ended
   kErrorBusy = 46,         // the device is busy
+  kErrorCancelled = 99,    // an internet stream's opening was cancelled (never shown to users)
   kErrorUnknown = -1,
 };
 

@@ -115,10 +115,47 @@ std::string CodecLabelFor(AVCodecID id) {
   return descriptor ? descriptor->name : "";
 }
 
+// Addresses a network demuxer opens itself, each through a reader of its own.
+int OpenNestedIo(AVFormatContext* context, AVIOContext** io, const char* url, int flags,
+                 AVDictionary** /*options*/) {
+  const auto* options = static_cast<const NetworkOpenOptions*>(context->opaque);
+  if (!options || !options->open_nested || (flags & AVIO_FLAG_WRITE) || !url) {
+    return AVERROR(EPERM);
+  }
+  std::unique_ptr<ByteReader> reader = options->open_nested(url);
+  if (!reader) return AVERROR(EIO);
+  const bool seekable = reader->Size() >= 0;
+  auto nested = std::make_unique<ReaderIo>();
+  nested->reader = std::move(reader);
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
+  if (!buffer) return AVERROR(ENOMEM);
+  AVIOContext* created =
+      avio_alloc_context(buffer, kIoBufferBytes, 0, nested.get(), &ReaderIo::ReadPacket, nullptr,
+                         seekable ? &ReaderIo::SeekTo : nullptr);
+  if (!created) {
+    av_free(buffer);
+    return AVERROR(ENOMEM);
+  }
+  created->seekable = seekable ? AVIO_SEEKABLE_NORMAL : 0;
+  nested.release();  // owned by the context now, freed by CloseNestedIo
+  *io = created;
+  return 0;
+}
+
+int CloseNestedIo(AVFormatContext* /*context*/, AVIOContext* io) {
+  if (!io) return 0;
+  delete static_cast<ReaderIo*>(io->opaque);
+  av_freep(&io->buffer);
+  avio_context_free(&io);
+  return 0;
+}
+
 class FfmpegSource final : public Source {
  public:
   // Opens the container and decoder; false with the last error set.
   bool Open(std::unique_ptr<ByteReader> reader, const std::string& name_hint);
+  // For internet streams: set before Open.
+  void SetNetworkOptions(const NetworkOpenOptions& options) { network_ = options; }
   // Opens the demuxer and decoder from the first byte; an error code, kOk on success.
   int OpenDemuxer();
   // Opens afresh and stands at frame 0, as after Open. Some demuxers (Ogg) keep state from
@@ -198,6 +235,7 @@ class FfmpegSource final : public Source {
   std::map<TagBlock, std::string> tags_;
   double bitrate_kbps_ = 0;
   std::string codec_name_;
+  std::optional<NetworkOpenOptions> network_;
 };
 
 bool FfmpegSource::Open(std::unique_ptr<ByteReader> reader, const std::string& name_hint) {
@@ -256,15 +294,33 @@ int FfmpegSource::OpenDemuxer() {
   if (io_context_->seekable && avio_seek(io_context_.get(), 0, SEEK_SET) < 0) {
     return kErrorFileOpen;
   }
+  io_context_->error = 0;  // a read that failed before (a stream's download edge) is forgotten
 
   AVFormatContext* context = avformat_alloc_context();
   if (!context) return kErrorMemory;
   context->pb = io_context_.get();
   context->flags |= AVFMT_FLAG_CUSTOM_IO;
-  // On failure avformat_open_input frees the context itself.
-  if (avformat_open_input(&context, name_hint_.c_str(), nullptr, nullptr) < 0) {
-    return kErrorFileForm;
+  const AVInputFormat* forced = nullptr;
+  AVDictionary* demuxer_options = nullptr;
+  if (network_) {
+    context->probesize = network_->probe_bytes;
+    context->max_analyze_duration = network_->analyze_microseconds;
+    context->opaque = &*network_;
+    context->io_open = &OpenNestedIo;
+    context->io_close2 = &CloseNestedIo;
+    if (!network_->forced_format.empty()) {
+      forced = av_find_input_format(network_->forced_format.c_str());
+      if (!forced) return kErrorFileForm;
+    }
+    // The HLS demuxer would otherwise reuse a segment's connection through FFmpeg's own HTTP
+    // code, which our readers are not.
+    av_dict_set(&demuxer_options, "http_persistent", "0", 0);
+    av_dict_set(&demuxer_options, "http_multiple", "0", 0);
   }
+  // On failure avformat_open_input frees the context itself.
+  const int opened = avformat_open_input(&context, name_hint_.c_str(), forced, &demuxer_options);
+  av_dict_free(&demuxer_options);
+  if (opened < 0) return kErrorFileForm;
   format_context_.reset(context);
   if (avformat_find_stream_info(context, nullptr) < 0) return kErrorFileForm;
 
@@ -526,6 +582,7 @@ bool FfmpegSource::ComputeLength() {
   }
   length_ = container;
   if (!io_context_->seekable || !timestamps_usable_ || container <= 0) return true;
+  if (network_ && !network_->probe_length_at_end) return true;
   stop_at_length_ = true;
 
   // Decode the last seconds to find where the audio really ends: an MP3's encoder padding, an
@@ -578,6 +635,32 @@ std::unique_ptr<Source> OpenStreamSource(std::unique_ptr<ByteReader> reader,
   auto source = std::make_unique<FfmpegSource>();
   if (!source->Open(std::move(reader), name_hint)) return nullptr;
   return source;
+}
+
+std::unique_ptr<Source> OpenNetworkStreamSource(std::unique_ptr<ByteReader> reader,
+                                                const std::string& url,
+                                                const NetworkOpenOptions& options) {
+  if (!reader) {
+    Fail(kErrorFileOpen);
+    return nullptr;
+  }
+  auto source = std::make_unique<FfmpegSource>();
+  source->SetNetworkOptions(options);
+  if (!source->Open(std::move(reader), url)) return nullptr;
+  return source;
+}
+
+bool LooksLikeAdts(std::string_view first_bytes) {
+  const AVInputFormat* adts = av_find_input_format("aac");
+  if (!adts || !adts->read_probe || first_bytes.empty()) return false;
+  // Probe buffers carry zeroed padding past their end.
+  std::vector<unsigned char> buffer(first_bytes.size() + AVPROBE_PADDING_SIZE, 0);
+  std::memcpy(buffer.data(), first_bytes.data(), first_bytes.size());
+  AVProbeData probe{};
+  probe.buf = buffer.data();
+  probe.buf_size = static_cast<int>(first_bytes.size());
+  probe.filename = "";
+  return adts->read_probe(&probe) >= AVPROBE_SCORE_EXTENSION / 2;
 }
 
 std::unique_ptr<Source> OpenFileSource(const std::string& path) {

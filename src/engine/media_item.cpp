@@ -53,4 +53,11 @@ bool IsVideoOnlyExtension(std::string_view extension) {
 
 bool IsMidiExtension(std::string_view extension) { return Contains(kMidiExtensions, extension); }
 
+bool IsYouTubeAddress(std::string_view url) {
+  for (std::string_view marker : {"youtube.com/watch", "youtu.be/", "youtube.com/playlist"}) {
+    if (url.find(marker) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace kestrel

@@ -26,4 +26,7 @@ bool IsVideoOnlyExtension(std::string_view extension);
 // ".mid", ".midi", ".kar", ".rmi".
 bool IsMidiExtension(std::string_view extension);
 
+// A YouTube watch page, short link or playlist (case as written): the video engine plays these.
+bool IsYouTubeAddress(std::string_view url);
+
 }  // namespace kestrel

@@ -95,14 +95,7 @@ bool OpenMedia(const std::string& item) {
   const audio::Handle source = CreateSource(item, extension);
   if (source == 0) return FailOpen(state, FileErrorMessage(item, audio::LastError()));
 
-  audio::ChannelInfo info;
-  audio::GetInfo(source, &info);
-  state.sample_rate = static_cast<float>(info.sample_rate);
-  state.meta_channel = source;
-  float bitrate = 0;
-  state.bitrate_kbps = audio::GetAttribute(source, audio::Attribute::kBitrate, &bitrate)
-                           ? static_cast<int>(bitrate)
-                           : 0;
+  open_steps::TakeSourceFacts(state, source);
 
   const audio::Handle output = PutTempoProcessorInPlace(source, state.sample_rate);
   if (output == 0) {

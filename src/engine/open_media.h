@@ -20,6 +20,10 @@ bool OpenMedia(const std::string& item);
 // silent. Returns true when it plays.
 bool OpenUrl(const std::string& url, bool silent);
 
+// Whether the last OpenUrl was called off by Stop while it connected: the caller then tries no
+// further item.
+bool OpenWasCancelled();
+
 // Stops and frees everything that plays (channels, syncs, effect chain, tempo processor; the
 // video engine when a video plays) and empties the player state's handles. Used by the device
 // switch and at exit.

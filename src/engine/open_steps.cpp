@@ -61,6 +61,17 @@ void CloseAudio(PlayerState& state) {
   OpenedItem().clear();
 }
 
+void TakeSourceFacts(PlayerState& state, audio::Handle source) {
+  audio::ChannelInfo info;
+  audio::GetInfo(source, &info);
+  state.sample_rate = static_cast<float>(info.sample_rate);
+  state.meta_channel = source;
+  float bitrate = 0;
+  state.bitrate_kbps = audio::GetAttribute(source, audio::Attribute::kBitrate, &bitrate)
+                           ? static_cast<int>(bitrate)
+                           : 0;
+}
+
 audio::Handle SetEndSync(audio::Handle output_stream) {
   return audio::SetSync(output_stream, audio::SyncType::kEnd, false, PostNextAtEnd);
 }

@@ -20,6 +20,9 @@ void StopVideoIfPlaying(PlayerState& state);
 // them in `state` (is_live, bitrate and sample rate are cleared with them).
 void CloseAudio(PlayerState& state);
 
+// A new source's rate and bitrate as reported at open time; it becomes the metadata channel.
+void TakeSourceFacts(PlayerState& state, audio::Handle source);
+
 // Registers the end sync on a new output stream: at the heard end it posts the Next command with
 // lparam 1 when playback should stop there (neither AutoAdvance nor a repeat mode is on), else 0.
 audio::Handle SetEndSync(audio::Handle output_stream);

@@ -37,6 +37,11 @@ bool OpenVideoFile(const std::string&) {
   return false;
 }
 
+bool OpenVideoUrl(const std::string&) {
+  LogNotBuiltOnce("video engine");
+  return false;
+}
+
 void StopVideoPlayback() { LogNotBuiltOnce("video engine"); }
 
 }  // namespace kestrel

@@ -25,6 +25,8 @@ bool IsVideoEngineAvailable();
 std::string VideoEngineLoadError();
 // Hands a video file to the video engine; true when it plays.
 bool OpenVideoFile(const std::string& path);
+// Hands an address (a YouTube page) to the video engine; true when it plays.
+bool OpenVideoUrl(const std::string& url);
 // Stops the video engine and hides the video surface.
 void StopVideoPlayback();
 

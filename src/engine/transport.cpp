@@ -10,6 +10,7 @@
 #include "engine/player_state.h"
 #include "engine/time_text.h"
 #include "engine/transport_hooks.h"
+#include "engine/url_open_attempts.h"
 #include "i18n/translate.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
@@ -89,6 +90,8 @@ void Pause() {
 
 void Stop() {
   PlayerState& state = ThePlayerState();
+  // An internet stream still connecting is called off; nothing else is open then.
+  if (CancelPendingUrlOpen()) return;
   if (IsVideo(state)) {
     StopVideoPlayback();
     RestoreAudioWindowSize();

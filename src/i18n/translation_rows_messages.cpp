@@ -226,8 +226,6 @@ constexpr TranslationRow kRows[] = {
     {"All Files (*.*)", nullptr, "Tous les fichiers (*.*)"},
     {"M3U Playlist (*.m3u)", nullptr, "Liste de lecture M3U (*.m3u)"},
     {"M3U8 Playlist (*.m3u8)", nullptr, "Liste de lecture M3U8 (*.m3u8)"},
-    // Said while internet streams cannot be opened yet.
-    {"Internet streams are not available yet", nullptr, "Les flux Internet ne sont pas encore disponibles"},
 
     // tags and track information
     {"No title", nullptr, "Pas de titre"},

@@ -111,6 +111,8 @@ void PlayItem(int index, bool autoplay) {
       opened = true;
       break;
     }
+    // Stop pressed while an internet stream connected: the user wants nothing to play.
+    if (IsUrlItem(item) && OpenWasCancelled()) break;
     SayWhySkipped(playlist, item);
     if (ItemCount(playlist) < 2 || index + 1 >= ItemCount(playlist)) break;
     ++index;
