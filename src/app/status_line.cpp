@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "app/pending_steps.h"
 #include "audio/audio.h"
@@ -65,8 +66,24 @@ int CurrentBitrateKbps(const PlayerState& state) {
   return state.meta_channel != 0 ? GetStationBitrate(state.meta_channel) : 0;
 }
 
+std::function<pending::VideoPlayback()>& VideoSource() {
+  static std::function<pending::VideoPlayback()> source;
+  return source;
+}
+
+std::function<bool()>& RecordingSource() {
+  static std::function<bool()> source;
+  return source;
+}
+
+pending::VideoPlayback CurrentVideo() {
+  return VideoSource() ? VideoSource()() : pending::CurrentVideoPlayback();
+}
+
+bool Recording() { return RecordingSource() ? RecordingSource()() : pending::IsRecording(); }
+
 void VideoTexts(StatusTexts& texts) {
-  const pending::VideoPlayback video = pending::CurrentVideoPlayback();
+  const pending::VideoPlayback video = CurrentVideo();
   if (video.duration > 0) texts.position = PositionText(video.position, video.duration);
   texts.state = Translate(video.playing ? "Playing" : video.paused ? "Paused" : "Stopped");
   if (ThePlayerState().video_loaded) texts.state += " | " + Translate("Video");
@@ -84,7 +101,7 @@ void AudioTexts(StatusTexts& texts) {
   if (state.output_stream != 0) {
     if (const int kbps = CurrentBitrateKbps(state); kbps > 0) AppendPart(texts.state, std::to_string(kbps) + " kbps");
   }
-  if (pending::IsRecording()) AppendPart(texts.state, Translate("REC"));
+  if (Recording()) AppendPart(texts.state, Translate("REC"));
 }
 
 std::string VolumeText() {
@@ -151,5 +168,11 @@ StatusTexts ShownStatusTexts() {
 }
 
 std::uint64_t StatusLineRefreshCount() { return Parts().refreshes; }
+
+void SetVideoAndRecordingSourcesForTesting(std::function<pending::VideoPlayback()> video,
+                                           std::function<bool()> recording) {
+  VideoSource() = std::move(video);
+  RecordingSource() = std::move(recording);
+}
 
 }  // namespace kestrel

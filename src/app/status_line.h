@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "app/pending_steps.h"
 
 class QMainWindow;
 
@@ -30,6 +33,11 @@ void RefreshStatusLine();
 
 // What the status bar shows now (empty texts without one).
 StatusTexts ShownStatusTexts();
+// Replaces where the bar learns of video playback and of a recording in progress (the video
+// engine's and the recorder's answers); an empty function restores the player's own.
+void SetVideoAndRecordingSourcesForTesting(std::function<pending::VideoPlayback()> video,
+                                           std::function<bool()> recording);
+
 // How many times RefreshStatusLine has been asked to run.
 std::uint64_t StatusLineRefreshCount();
 

@@ -85,9 +85,37 @@ TEST_F(StatusLineIdleTest, ALiveStreamShowsNoLengthItsBitrateAndItsSongInTheTitl
   state.loading = false;
   EXPECT_EQ(Shown().state, "Paused | 128 kbps");
 
+  // Recording the station: the bar says so beside the bitrate.
+  audio::Play(channel, false);
+  SetVideoAndRecordingSourcesForTesting(nullptr, [] { return true; });
+  EXPECT_EQ(Shown(), (StatusTexts{"--:-- / --:--", "Vol: 100%", "Playing | 128 kbps | REC"}));
+  SetVideoAndRecordingSourcesForTesting(nullptr, nullptr);
+
   state = PlayerState{};
   audio::FreeStream(channel);
   EXPECT_EQ(Shown(), (StatusTexts{"--:-- / --:--", "Vol: 100%", "Stopped"}));
+}
+
+TEST_F(StatusLineIdleTest, AVideoShowsItsEnginesPositionAndState) {
+  pending::VideoPlayback video;
+  video.position = 65.4;
+  video.duration = 180;
+  video.playing = true;
+  SetVideoAndRecordingSourcesForTesting([&video] { return video; }, nullptr);
+  PlayerState& state = ThePlayerState();
+  state.source_kind = SourceKind::kVideo;
+  state.video_loaded = true;
+
+  EXPECT_EQ(Shown(), (StatusTexts{"1:05 / 3:00", "Vol: 100%", "Playing | Video"}));
+  video.playing = false;
+  video.paused = true;
+  EXPECT_EQ(Shown().state, "Paused | Video");
+  // A stream of unknown length, stopped, while the engine still holds it.
+  video = {};
+  EXPECT_EQ(Shown(), (StatusTexts{"--:-- / --:--", "Vol: 100%", "Stopped | Video"}));
+
+  SetVideoAndRecordingSourcesForTesting(nullptr, nullptr);
+  state = PlayerState{};
 }
 
 TEST_F(StatusLineIdleTest, HidingToTheTrayWithoutANotificationAreaKeepsTheWindowOnTheTaskBar) {
