@@ -214,6 +214,7 @@ void MainWindow::OnTimer(int id) {
   switch (id) {
     case kTimerStatusLine:
       RefreshStatusLine();
+      ReplaceWithWaitingList();  // a list chosen while an opening that no playlist call made ran
       break;
     case kTimerHandOver:
       KillTimer(kTimerHandOver);
@@ -264,13 +265,6 @@ void MainWindow::OnHandOver(const HandOverFrame& frame) {
 void MainWindow::TakeHandOverList() {
   std::vector<std::string>& hand_over = Shell().hand_over;
   if (hand_over.empty()) return;
-  if (ThePlaylist().opening) {
-    // An internet stream is still connecting (the window answers meanwhile): the newer choice
-    // wins. The connection is called off and the list taken once it has unwound.
-    CancelPendingUrlOpen();
-    SetTimer(kTimerHandOver, 50, true);
-    return;
-  }
   if (TheSettings().load_folder && hand_over.size() == 1) {
     PlayFolderOf(hand_over.front());
   } else {

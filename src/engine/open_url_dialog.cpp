@@ -60,7 +60,7 @@ void OpenUrlDialog::AcceptEntry() {
 void ShowOpenUrlDialog(QWidget* owner) {
   const std::string url = TestAsker() ? TestAsker()(owner) : AskWithDialog(owner);
   if (url.empty()) return;
-  ReplacePlaylist({url}, 0);
+  ReplacePlaylist({url}, 0);  // while a station connects, the newer choice wins
 }
 
 void SetOpenUrlAskerForTesting(OpenUrlAsker ask) { TestAsker() = std::move(ask); }

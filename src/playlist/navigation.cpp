@@ -16,6 +16,7 @@
 #include "i18n/translate.h"
 #include "playlist/playlist.h"
 #include "playlist/recent_list.h"
+#include "playlist/replace_playlist.h"
 #include "playlist/track_announcement.h"
 #include "speech/speech.h"
 #include "storage/settings.h"
@@ -77,6 +78,7 @@ void OpenCurrentDirectly() {
     audio::Play(output, false);
     RefreshPlaybackDisplay();
   }
+  ReplaceWithWaitingList();
 }
 
 void ResumeOutput(audio::Handle output) {
@@ -119,6 +121,7 @@ void PlayItem(int index, bool autoplay) {
   }
   if (!opened) {
     playlist.opening = false;
+    ReplaceWithWaitingList();
     return;
   }
 
@@ -135,6 +138,7 @@ void PlayItem(int index, bool autoplay) {
   PostToUi(kMsgCurrentItemChanged);
   if (TheSettings().track_change) AnnounceCurrentTrack();
   playlist.opening = false;
+  ReplaceWithWaitingList();
 }
 
 void PlayNext(bool autoplay) {

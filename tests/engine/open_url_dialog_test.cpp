@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "playlist/navigation_fixture.h"
+#include "playlist/replace_playlist.h"
 
 #include "support/dialog_walk.h"
 
@@ -195,15 +196,20 @@ TEST_F(OpenUrlDialogTest, AnAddressReplacesThePlaylistAndIsOpenedAnythingElseCha
   }
 }
 
-TEST_F(OpenUrlDialogTest, WhileAnItemIsBeingOpenedTheAddressIsDropped) {
+TEST_F(OpenUrlDialogTest, WhileAnItemIsBeingOpenedTheAddressWaitsForItsTurn) {
   PlayTwoTones();
   const std::vector<std::string> before = ThePlaylist().items;
   ThePlaylist().opening = true;
-  SetOpenUrlAskerForTesting([](QWidget*) { return std::string("http://127.0.0.1:1/stream"); });
+  const std::string url = "http://127.0.0.1:1/stream";
+  SetOpenUrlAskerForTesting([url](QWidget*) { return url; });
   ShowOpenUrlDialog(nullptr);
-  EXPECT_EQ(ThePlaylist().items, before);
+  EXPECT_EQ(ThePlaylist().items, before) << "nothing may change while an item is being opened";
   EXPECT_EQ(OpenedIndex(), 0);
+
   ThePlaylist().opening = false;
+  ReplaceWithWaitingList();  // as the end of the opening does
+  EXPECT_EQ(ThePlaylist().items, std::vector<std::string>{url}) << "the address was lost";
+  CloseMedia();
 }
 
 TEST_F(OpenUrlDialogTest, TheCommandRunsTheRealDialogAndKeysAnswerIt) {

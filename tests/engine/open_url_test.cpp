@@ -26,6 +26,7 @@
 #include "engine/transport.h"
 #include "playlist/navigation.h"
 #include "playlist/playlist.h"
+#include "playlist/replace_playlist.h"
 #include "storage/settings.h"
 #include "tempo/current_tempo_processor.h"
 #include "ui/message_box.h"
@@ -260,6 +261,24 @@ TEST_F(OpenUrlTest, StopCallsOffAHangingConnectionWhileTheWindowAnswers) {
   EXPECT_EQ(ThePlayerState().output_stream, 0u);
   EXPECT_FALSE(ThePlaylist().opening);
   EXPECT_TRUE(server_.RequestsFor("/hang2").empty());
+}
+
+TEST_F(OpenUrlTest, AListChosenWhileAStationConnectsIsPlayedInstead) {
+  const auto file = temp_.path() / "chosen.wav";
+  ASSERT_TRUE(test::MakeChirpFile(file, {}, 1.0));
+  // The user picks a file (Open, a recent file, a hand-over...) while the station hangs.
+  QTimer::singleShot(300, [&file] { ReplacePlaylist({file.string()}, 0); });
+
+  ThePlaylist().items = {Url("/hang")};
+  const auto started = std::chrono::steady_clock::now();
+  PlayItem(0, true);
+
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2500ms);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(ThePlaylist().items, std::vector<std::string>{file.string()});
+  EXPECT_EQ(ThePlaylist().current_index, 0);
+  EXPECT_EQ(OpenedPath(), file.string());
+  EXPECT_FALSE(ThePlaylist().opening);
 }
 
 }  // namespace
