@@ -26,6 +26,7 @@
 #include "app/atspi_client.h"
 #include "app/main_window_fixture.h"
 #include "audio/wav_writer.h"
+#include "app/x_tools.h"
 #include "support/temp_folder.h"
 
 namespace kestrel::test {
@@ -124,17 +125,6 @@ class GroupProcess {
   QProcess process_;
   pid_t group_ = 0;
 };
-
-// Runs a helper program to its end and returns its standard output.
-std::string RunTool(const QString& program, const QStringList& arguments, const QString& display) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("DISPLAY", display);
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  process.waitForFinished(15000);
-  return process.readAllStandardOutput().toStdString();
-}
 
 // Half a minute of silence, a file the player really opens.
 std::string WriteSilence(const std::filesystem::path& path) {

@@ -19,6 +19,7 @@
 #include "app/window_title.h"
 #include "audio/audio.h"
 #include "audio/source.h"
+#include "audio/support/stream_like_source.h"
 #include "audio/wav_writer.h"
 #include "base/ui_messages.h"
 #include "base/post_to_ui.h"
@@ -45,25 +46,15 @@ TEST_F(StatusLineIdleTest, NothingOpenedReadsNoPositionFullVolumeAndStopped) {
 }
 
 // An internet stream with no length that names itself in its ICY headers.
-class LiveSource : public audio::Source {
- public:
-  audio::SourceFormat Format() const override { return {44100, 2}; }
-  std::int64_t Read(float* out, std::int64_t frames) override {
-    std::fill(out, out + frames * 2, 0.0f);
-    return frames;
-  }
-  bool Seek(std::int64_t) override { return false; }
-  std::int64_t LengthFrames() const override { return -1; }
-  double NextFrameSeconds() const override { return 0; }
-  std::optional<std::string> Tags(audio::TagBlock block) const override {
-    if (block == audio::TagBlock::kIcy) return "ICY 200 OK\0icy-name:Radio X\0icy-br:128\0\0"s;
-    if (block == audio::TagBlock::kMeta) return "StreamTitle='Daft Punk - One More Time';StreamUrl='';"s;
-    return std::nullopt;
-  }
-};
+std::unique_ptr<audio::Source> LiveSource() {
+  using audio::TagBlock;
+  return std::make_unique<StreamLikeSource>(std::map<TagBlock, std::string>{
+      {TagBlock::kIcy, "ICY 200 OK\0icy-name:Radio X\0icy-br:128\0\0"s},
+      {TagBlock::kMeta, "StreamTitle='Daft Punk - One More Time';StreamUrl='';"s}});
+}
 
 TEST_F(StatusLineIdleTest, ALiveStreamShowsNoLengthItsBitrateAndItsSongInTheTitle) {
-  const audio::Handle channel = audio::CreateSourceStream(std::make_unique<LiveSource>(), 0);
+  const audio::Handle channel = audio::CreateSourceStream(LiveSource(), 0);
   ASSERT_NE(channel, 0u);
   ASSERT_TRUE(audio::Play(channel, true));
   PlayerState& state = ThePlayerState();

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app/main_window_fixture.h"
+#include "app/x_tools.h"
 #include "support/temp_folder.h"
 
 namespace kestrel::test {
@@ -25,17 +26,6 @@ bool HaveTools() {
     if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return false;
   }
   return true;
-}
-
-// Runs a helper program to its end and returns its standard output.
-std::string RunTool(const QString& program, const QStringList& arguments, const QString& display) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("DISPLAY", display);
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  process.waitForFinished(15000);
-  return process.readAllStandardOutput().toStdString();
 }
 
 class X11Keyboard : public ::testing::Test {

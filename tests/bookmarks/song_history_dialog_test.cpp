@@ -118,16 +118,7 @@ class SongHistoryDialogTest : public ::testing::Test {
 
   // Opens the dialog as command 990 does; `act` runs once it is up. False when it never showed.
   bool RunDialog(const std::function<void(QDialog&)>& act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      seen = true;
-      act(*dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    ShowSongHistoryDialog(nullptr);
-    return seen;
+    return test::RunModalDialog([] { ShowSongHistoryDialog(nullptr); }, act);
   }
 
   test::TempFolder temp_;

@@ -64,17 +64,9 @@ class OpenUrlDialogTest : public test::NavigationTest {
 
   // Opens the dialog as command 104 does; `act` runs once it is up.
   void RunDialog(const std::function<void(QDialog&)>& act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      seen = true;
-      act(*dialog);
-      if (dialog->isVisible()) dialog->reject();
-    });
-    ShowOpenUrlDialog(nullptr);
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(test::RunModalDialog([] { ShowOpenUrlDialog(nullptr); }, act));
   }
+
 };
 
 TEST_F(OpenUrlDialogTest, EveryControlIsNamedForScreenReadersInBothLanguages) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "audio/audio.h"
+#include "audio/support/stream_like_source.h"
 #include "audio/support/null_output_fixture.h"
 #include "base/post_to_ui.h"
 #include "engine/player_state.h"
@@ -27,26 +28,12 @@ namespace {
 
 // Endless silence with no length and a metadata block the test changes, as an internet radio
 // station's source keeps them.
-class StationSource : public audio::Source {
- public:
-  explicit StationSource(std::shared_ptr<std::string> meta) : meta_(std::move(meta)) {}
-  audio::SourceFormat Format() const override { return {44100, 2}; }
-  std::int64_t Read(float* out, std::int64_t frames) override {
-    std::fill(out, out + frames * 2, 0.0f);
-    return frames;
-  }
-  bool Seek(std::int64_t) override { return false; }
-  std::int64_t LengthFrames() const override { return -1; }
-  double NextFrameSeconds() const override { return 0; }
-  std::optional<std::string> Tags(audio::TagBlock block) const override {
-    if (block == audio::TagBlock::kIcy) return std::string("icy-name:Test FM\0\0", 18);
-    if (block == audio::TagBlock::kMeta && !meta_->empty()) return *meta_;
-    return std::nullopt;
-  }
-
- private:
-  std::shared_ptr<std::string> meta_;
-};
+std::unique_ptr<audio::Source> StationSource(std::shared_ptr<const std::string> meta) {
+  using audio::TagBlock;
+  return std::make_unique<test::StreamLikeSource>(
+      std::map<TagBlock, std::string>{{TagBlock::kIcy, std::string("icy-name:Test FM\0\0", 18)}},
+      std::move(meta));
+}
 
 struct Utterance {
   std::string text;
@@ -83,7 +70,7 @@ class StreamMetadataTest : public test::NullOutputTest {
   // the way opening a stream makes it, under an output stream of its own with no tags.
   void TuneIn(const std::shared_ptr<std::string>& meta) {
     const audio::Handle source =
-        audio::CreateSourceStream(std::make_unique<StationSource>(meta), 0);
+        audio::CreateSourceStream(StationSource(meta), 0);
     ASSERT_NE(source, 0u);
     channels_.push_back(source);
     ThePlayerState().meta_channel = source;
@@ -104,7 +91,7 @@ class StreamMetadataTest : public test::NullOutputTest {
 
   void SetUpSilentOutput() {
     auto none = std::make_shared<std::string>();
-    silent_output_ = audio::CreateSourceStream(std::make_unique<StationSource>(none), 0);
+    silent_output_ = audio::CreateSourceStream(StationSource(none), 0);
     ASSERT_NE(silent_output_, 0u);
     channels_.push_back(silent_output_);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/audio.h"
+#include "audio/support/stream_like_source.h"
 #include "engine/tag_info_texts.h"
 #include "engine/tag_test_bytes.h"
 #include "engine/tag_track_info.h"
@@ -33,29 +34,7 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// A source that stands for an internet stream: endless silence, no length, and the header and
-// metadata blocks a stream source keeps.
-class StreamLikeSource : public audio::Source {
- public:
-  explicit StreamLikeSource(std::map<audio::TagBlock, std::string> blocks)
-      : blocks_(std::move(blocks)) {}
-  audio::SourceFormat Format() const override { return {44100, 2}; }
-  std::int64_t Read(float* out, std::int64_t frames) override {
-    std::fill(out, out + frames * 2, 0.0f);
-    return frames;
-  }
-  bool Seek(std::int64_t) override { return false; }
-  std::int64_t LengthFrames() const override { return -1; }
-  double NextFrameSeconds() const override { return 0; }
-  std::optional<std::string> Tags(audio::TagBlock block) const override {
-    const auto found = blocks_.find(block);
-    if (found == blocks_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<audio::TagBlock, std::string> blocks_;
-};
+using test::StreamLikeSource;
 
 class TagCommandsTest : public test::TransportTest {
  protected:

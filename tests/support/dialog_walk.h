@@ -4,8 +4,12 @@
 // says for it; and keys sent to a control as the user types them.
 #include <QAccessible>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 #include <map>
 #include <ostream>
@@ -43,6 +47,23 @@ inline void SendKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers = 
   QApplication::sendEvent(&target, &press);
   QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(&target, &release);
+}
+
+// Runs `show`, which opens a modal dialog and returns when it closes; `act` is given the dialog
+// once it is up, and the dialog is closed afterwards if `act` left it open. False when no dialog
+// came up.
+inline bool RunModalDialog(const std::function<void()>& show,
+                           const std::function<void(QDialog&)>& act) {
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    seen = true;
+    act(*dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  show();
+  return seen;
 }
 
 }  // namespace kestrel::test
