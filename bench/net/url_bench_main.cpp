@@ -1,10 +1,10 @@
 // Internet radio start-up: from opening a station to its first audio, Kestrel's audio layer
 // against mpv, on the same local ICY station in the same run.
 //
-// Kestrel: CreateUrlStream + CreateTempoStream + Play, output already started on the null
-// device at real-time speed, to the first non-silent mix the device hands out (the null
+// Kestrel: OpenUrl (what Open URL runs), output already started on the null device at
+// real-time speed, to the first non-silent mix the device hands out (the null
 // device's KESTREL_MARK_FIRST_AUDIO mark). Each run is a fresh child process (the mark is once
-// per process), timed inside the child from just before CreateUrlStream.
+// per process), timed inside the child from just before OpenUrl.
 // mpv: `mpv --no-config --no-video --ao=null -v URL`, from spawning it to reading its verbose
 // line "starting audio playback" (its audio output starts playing), whole process included.
 //
@@ -31,6 +31,7 @@
 #include "audio/audio.h"
 #include "audio/bench_inputs.h"
 #include "audio/figures.h"
+#include "engine/open_media.h"
 #include "net/icy_station.h"
 
 extern char** environ;
@@ -102,11 +103,9 @@ int WaitFor(pid_t pid) {
 int KestrelRun(const std::string& url, const fs::path& start_file) {
   if (!audio::InitOutput(1, 44100)) return 3;
   const std::int64_t start = MonotonicNs();
-  const audio::Handle source =
-      audio::CreateUrlStream(url, audio::kStreamDecode | audio::kStreamStatus, {.prefer_aac = true});
-  if (source == 0) return 4;
-  const audio::Handle played = audio::CreateTempoStream(source, audio::kStreamFreeSource);
-  if (played == 0 || !audio::Play(played, false)) return 5;
+  // The player's own opener, as Open URL calls it: the connection attempts on a thread of their
+  // own, the stream under the tempo processor, the effect chain, the syncs, then play.
+  if (!OpenUrl(url, true)) return 4;
   WriteNumber(start_file, start);
   const char* mark = std::getenv("KESTREL_MARK_FIRST_AUDIO");
   std::int64_t ignored = 0;
@@ -114,7 +113,7 @@ int KestrelRun(const std::string& url, const fs::path& start_file) {
   while (!ReadNumber(mark, &ignored) && std::chrono::steady_clock::now() < give_up) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  audio::FreeStream(played);
+  CloseMedia();
   audio::FreeOutput();
   return 0;
 }

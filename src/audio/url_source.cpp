@@ -107,8 +107,9 @@ class UrlSource final : public Source {
     const std::int64_t available = FifoFramesLocked();
     if (available == 0) {
       if (decoder_ended_) return ClearError(), 0;
-      // Ran dry: nothing more until the prebuffer has filled again.
-      prebuffering_ = true;
+      // Ran dry while playing: nothing more until the prebuffer has filled again. Before the
+      // first audio (at the start, after a seek) the decoder is only still at work: no wait.
+      if (delivered_) prebuffering_ = true;
       return Fail(kErrorNotAvailable), -1;
     }
     const std::int64_t count = std::min(available, frames);
@@ -116,6 +117,7 @@ class UrlSource final : public Source {
                 static_cast<std::size_t>(count * channels) * sizeof(float));
     fifo_offset_ += static_cast<std::size_t>(count * channels);
     next_frame_ += count;
+    delivered_ = true;
     lock.unlock();
     fifo_space_.notify_all();
     ClearError();
@@ -150,6 +152,7 @@ class UrlSource final : public Source {
       fifo_offset_ = 0;
       decoder_ended_ = !in_place;
       prebuffering_ = false;
+      delivered_ = false;
       if (moved) next_frame_ = frame;
     }
     fifo_space_.notify_all();
@@ -286,6 +289,7 @@ class UrlSource final : public Source {
   std::uint64_t generation_ = 0;
   bool decoder_ended_ = false;
   bool prebuffering_ = false;  // the first start does not wait for the prebuffer
+  bool delivered_ = false;     // audio has been handed out since the start or the last seek
   bool stop_ = false;
 
   std::atomic<bool> read_started_{false};
