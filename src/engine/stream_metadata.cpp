@@ -39,4 +39,8 @@ void OnStreamMetadata() {
   if (!repeated && TheSettings().track_change) Speak(title, true);
 }
 
+void NoteAnnouncedStreamTitle(audio::Handle channel, const std::string& title) {
+  if (!title.empty()) TheLastTitle() = {channel, title};
+}
+
 }  // namespace kestrel

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+
+#include "audio/audio.h"
+
 // A new song title on the internet stream that plays: the audio layer's metadata sync posts
 // message 1027 and the main window hands it here. User-interface thread only.
 namespace kestrel {
@@ -10,5 +14,9 @@ namespace kestrel {
 // until the title changes or another stream is opened. The caller refreshes the window title
 // afterwards, since the title names the song.
 void OnStreamMetadata();
+
+// The track announcement said this stream title of `channel` when the stream opened: its first
+// metadata report then stores it without saying it a second time.
+void NoteAnnouncedStreamTitle(audio::Handle channel, const std::string& title);
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 #include "base/utf8.h"
 #include "engine/media_item.h"
 #include "engine/player_state.h"
+#include "engine/stream_metadata.h"
 #include "engine/tag_lookup.h"
 #include "playlist/playlist.h"
 #include "speech/speech.h"
@@ -75,8 +76,11 @@ void AnnounceCurrentTrack() {
       playlist.current_index >= static_cast<int>(playlist.items.size())) {
     return;
   }
-  Speak(TrackAnnouncementText(ReadTrackTags(channel),
+  const TrackTags tags = ReadTrackTags(channel);
+  Speak(TrackAnnouncementText(tags,
                               playlist.items[static_cast<std::size_t>(playlist.current_index)]));
+  // The stream's first title report would say the same again.
+  NoteAnnouncedStreamTitle(channel, tags.stream_title);
 }
 
 }  // namespace kestrel

@@ -158,6 +158,17 @@ TEST_F(StreamMetadataTest, TitlesInTurnAreKeptOnceInARowAndAnnouncedWhenTheyChan
   OnStreamMetadata();
   EXPECT_EQ(Said(), (std::vector<Utterance>{{"Band - Song A", true}}));
   EXPECT_EQ(History().size(), 3u);
+
+  // Opened with the track announcement saying its title: the first report keeps it, silently.
+  auto announced = std::make_shared<std::string>("StreamTitle='Band - Song C';");
+  TuneIn(announced);
+  NoteAnnouncedStreamTitle(ThePlayerState().meta_channel, "Band - Song C");
+  OnStreamMetadata();
+  EXPECT_TRUE(Said().empty());
+  EXPECT_EQ(History().front(), "Band - Song C");
+  *announced = "StreamTitle='Band - Song D';";
+  OnStreamMetadata();
+  EXPECT_EQ(Said(), (std::vector<Utterance>{{"Band - Song D", true}}));
 }
 
 TEST_F(StreamMetadataTest, NothingPlayingOrAClosedStoreLosesNothingElse) {
