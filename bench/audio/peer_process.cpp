@@ -23,23 +23,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(const timeval& value) { return value.tv_sec + value.tv_usec / 1e6; }
 
-// Spawns with stdin, stdout and stderr on /dev/null; 0 on failure.
-pid_t Spawn(const std::vector<std::string>& argv) {
-  std::vector<std::string> copy = argv;
-  std::vector<char*> pointers;
-  for (std::string& argument : copy) pointers.push_back(argument.data());
-  pointers.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t child = 0;
-  const int error = posix_spawnp(&child, pointers[0], &actions, nullptr, pointers.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return error == 0 ? child : 0;
-}
-
 // Waits for the child; its status and resource use.
 bool Reap(pid_t child, int* status, rusage* usage) {
   for (;;) {
@@ -57,11 +40,47 @@ double KibLineToMib(const std::string& line) {
 
 }  // namespace
 
+pid_t SpawnProgram(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
+                   int output_fd) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+  environment.insert(environment.end(), extra_env.begin(), extra_env.end());
+  std::vector<std::string> arguments = argv;
+  std::vector<char*> argv_pointers, envp;
+  for (std::string& argument : arguments) argv_pointers.push_back(argument.data());
+  argv_pointers.push_back(nullptr);
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (output_fd >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, output_fd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output_fd, STDERR_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  }
+  pid_t child = -1;
+  const int failed =
+      posix_spawnp(&child, argv_pointers[0], &actions, nullptr, argv_pointers.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return failed ? -1 : child;
+}
+
+int WaitForExit(pid_t child) {
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TimedRun RunTimed(const std::vector<std::string>& argv) {
   TimedRun run;
   const auto start = Clock::now();
-  const pid_t child = Spawn(argv);
-  if (child == 0) return run;
+  const pid_t child = SpawnProgram(argv);
+  if (child <= 0) return run;
   int status = 0;
   rusage usage{};
   if (!Reap(child, &status, &usage)) return run;
@@ -84,8 +103,8 @@ bool ReadMemory(const std::string& pid, double* rss_mib, double* hwm_mib) {
 
 MemoryFigures SampleMemory(const std::vector<std::string>& argv, double seconds) {
   MemoryFigures figures;
-  const pid_t child = Spawn(argv);
-  if (child == 0) return figures;
+  const pid_t child = SpawnProgram(argv);
+  if (child <= 0) return figures;
   const std::string pid = std::to_string(child);
   const auto stop = Clock::now() + std::chrono::duration<double>(seconds);
   bool alive = true;

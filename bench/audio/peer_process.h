@@ -15,6 +15,14 @@ struct TimedRun {
   double cpu_seconds = 0;  // user + system of the child
 };
 
+// Starts the program with `extra_env` entries ("NAME=value") added to this process's
+// environment; its standard output and error go to `output_fd` (/dev/null when -1), its input
+// is /dev/null. The child's pid, or -1.
+pid_t SpawnProgram(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& extra_env = {}, int output_fd = -1);
+// Waits for the child to end: its exit status, or -1 when it did not exit normally.
+int WaitForExit(pid_t child);
+
 // Runs the program to its end with its standard streams on /dev/null.
 TimedRun RunTimed(const std::vector<std::string>& argv);
 

@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -31,10 +30,10 @@
 #include "audio/audio.h"
 #include "audio/bench_inputs.h"
 #include "audio/figures.h"
+#include "audio/peer_process.h"
 #include "engine/open_media.h"
 #include "net/icy_station.h"
 
-extern char** environ;
 
 namespace kestrel::bench {
 namespace {
@@ -63,42 +62,6 @@ void WriteNumber(const fs::path& file, std::int64_t value) {
   std::ofstream(file) << value << '\n';
 }
 
-// Starts a program (no shell) with extra environment entries; its output goes to `output_fd`
-// (or /dev/null when -1). Returns its pid or -1.
-pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env,
-            int output_fd) {
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
-  environment.insert(environment.end(), extra_env.begin(), extra_env.end());
-  std::vector<char*> argv, envp;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (output_fd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, output_fd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output_fd, STDERR_FILENO);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  }
-  pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return failed ? -1 : pid;
-}
-
-int WaitFor(pid_t pid) {
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // The child side of a Kestrel run.
 int KestrelRun(const std::string& url, const fs::path& start_file) {
   if (!audio::InitOutput(1, 44100)) return 3;
@@ -125,9 +88,9 @@ double TimeKestrel(const std::string& self, const std::string& url) {
   const fs::path folder = pattern;
   const fs::path mark = folder / "first-audio";
   const fs::path start = folder / "start";
-  const pid_t child = Spawn({self, "--kestrel-run", url, start.string()},
+  const pid_t child = SpawnProgram({self, "--kestrel-run", url, start.string()},
                             {"KESTREL_AUDIO=null", "KESTREL_MARK_FIRST_AUDIO=" + mark.string()}, -1);
-  const int status = child > 0 ? WaitFor(child) : -1;
+  const int status = child > 0 ? WaitForExit(child) : -1;
   std::int64_t start_ns = 0, mark_ns = 0;
   const bool ok = status == 0 && ReadNumber(start, &start_ns) && ReadNumber(mark, &mark_ns);
   if (status != 0) std::cerr << "kestrel run failed with status " << status << '\n';
@@ -140,7 +103,7 @@ double TimeMpv(const std::string& url) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) return -1;
   const std::int64_t start = MonotonicNs();
-  const pid_t child = Spawn({"mpv", "--no-config", "--no-video", "--ao=null", "-v", url}, {}, pipe_fds[1]);
+  const pid_t child = SpawnProgram({"mpv", "--no-config", "--no-video", "--ao=null", "-v", url}, {}, pipe_fds[1]);
   close(pipe_fds[1]);
   if (child <= 0) {
     close(pipe_fds[0]);
@@ -163,7 +126,7 @@ double TimeMpv(const std::string& url) {
   }
   kill(child, SIGTERM);
   close(pipe_fds[0]);
-  WaitFor(child);
+  WaitForExit(child);
   if (result < 0) std::cerr << "mpv gave no \"" << kMpvMarker << "\" line\n";
   return result;
 }
