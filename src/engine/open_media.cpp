@@ -42,23 +42,12 @@ audio::Handle CreateSource(const std::string& item, const std::string& extension
   return audio::CreateFileStream(item, audio::kStreamDecode);
 }
 
-// A fresh processor of `algorithm` with the live tempo and pitch, built over the source.
-audio::Handle CreateTempoOutput(int algorithm, audio::Handle source, float sample_rate) {
-  SelectTempoAlgorithm(algorithm);
-  DestroyTempoProcessor();
-  TempoProcessor& processor = GetTempoProcessor();
-  const Settings& settings = TheSettings();
-  processor.SetTempo(settings.playback_tempo);
-  processor.SetPitch(settings.playback_pitch);
-  return processor.Create(source, sample_rate);
-}
-
 // The chosen algorithm, or SoundTouch when the chosen one cannot be created.
 audio::Handle PutTempoProcessorInPlace(audio::Handle source, float sample_rate) {
   const int algorithm = TheSettings().tempo_algorithm;
-  audio::Handle output = CreateTempoOutput(algorithm, source, sample_rate);
+  audio::Handle output = open_steps::CreateTempoOutput(algorithm, source, sample_rate, true);
   if (output == 0 && algorithm != kTempoAlgorithmSoundTouch) {
-    output = CreateTempoOutput(kTempoAlgorithmSoundTouch, source, sample_rate);
+    output = open_steps::CreateTempoOutput(kTempoAlgorithmSoundTouch, source, sample_rate, true);
   }
   return output;
 }

@@ -72,6 +72,17 @@ void TakeSourceFacts(PlayerState& state, audio::Handle source) {
                            : 0;
 }
 
+audio::Handle CreateTempoOutput(int algorithm, audio::Handle source, float sample_rate,
+                                bool apply_tempo) {
+  SelectTempoAlgorithm(algorithm);
+  DestroyTempoProcessor();
+  TempoProcessor& processor = GetTempoProcessor();
+  const Settings& settings = TheSettings();
+  if (apply_tempo) processor.SetTempo(settings.playback_tempo);
+  processor.SetPitch(settings.playback_pitch);
+  return processor.Create(source, sample_rate);
+}
+
 audio::Handle SetEndSync(audio::Handle output_stream) {
   return audio::SetSync(output_stream, audio::SyncType::kEnd, false, PostNextAtEnd);
 }

@@ -23,6 +23,11 @@ void CloseAudio(PlayerState& state);
 // A new source's rate and bitrate as reported at open time; it becomes the metadata channel.
 void TakeSourceFacts(PlayerState& state, audio::Handle source);
 
+// A fresh tempo processor of `algorithm` built over the source, with the pitch setting and, when
+// `apply_tempo`, the tempo setting. Its output stream, or 0.
+audio::Handle CreateTempoOutput(int algorithm, audio::Handle source, float sample_rate,
+                                bool apply_tempo);
+
 // Registers the end sync on a new output stream: at the heard end it posts the Next command with
 // lparam 1 when playback should stop there (neither AutoAdvance nor a repeat mode is on), else 0.
 audio::Handle SetEndSync(audio::Handle output_stream);

@@ -63,21 +63,6 @@ bool FailUrlOpen(PlayerState& state, bool silent, std::string message) {
   return false;
 }
 
-// The stretcher an internet stream plays through: always SoundTouch, and a live stream keeps
-// its own tempo (it cannot run ahead of what the station sends).
-audio::Handle CreateStreamTempoOutput(audio::Handle source, float sample_rate, bool live,
-                                      std::string* failure) {
-  SelectTempoAlgorithm(kTempoAlgorithmSoundTouch);
-  DestroyTempoProcessor();
-  TempoProcessor& processor = GetTempoProcessor();
-  const Settings& settings = TheSettings();
-  if (!live) processor.SetTempo(settings.playback_tempo);
-  processor.SetPitch(settings.playback_pitch);
-  const audio::Handle output = processor.Create(source, sample_rate);
-  if (output == 0) *failure = Translate("Failed to create tempo stream for URL.");
-  return output;
-}
-
 }  // namespace
 
 bool OpenUrl(const std::string& url, bool silent) {
@@ -111,15 +96,16 @@ bool OpenUrl(const std::string& url, bool silent) {
   state.meta_sync = audio::SetSync(source, audio::SyncType::kMeta, false, PostStreamTitle);
   state.is_live = audio::GetLength(source) <= 0;
 
-  std::string failure;
-  const audio::Handle output =
-      CreateStreamTempoOutput(source, state.sample_rate, state.is_live, &failure);
+  // Internet streams always play through SoundTouch; a live one keeps its own tempo (it cannot
+  // run ahead of what the station sends).
+  const audio::Handle output = open_steps::CreateTempoOutput(
+      kTempoAlgorithmSoundTouch, source, state.sample_rate, !state.is_live);
   if (output == 0) {
     audio::RemoveSync(source, state.meta_sync);
     audio::FreeStream(source);
     state.meta_channel = 0;
     state.meta_sync = 0;
-    return FailUrlOpen(state, silent, failure);
+    return FailUrlOpen(state, silent, Translate("Failed to create tempo stream for URL."));
   }
   state.output_stream = output;
   state.source_channel = 0;  // the SoundTouch stream owns its source
