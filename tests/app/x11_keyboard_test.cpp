@@ -73,14 +73,21 @@ class X11Keyboard : public ::testing::Test {
     kestrel.start(QStringLiteral(KESTREL_BINARY), {});
     EXPECT_TRUE(kestrel.waitForStarted(10000));
 
+    // The shown main window only: Qt also makes hidden windows of its own early in the start,
+    // and keys sent to one of those would be lost.
     std::string window;
     for (int i = 0; i < 100 && window.empty(); ++i) {
-      window = RunTool("xdotool", {"search", "--name", "^Kestrel$"}, display_);
+      window = RunTool("xdotool", {"search", "--onlyvisible", "--name", "^Kestrel$"}, display_);
       if (window.empty()) RunEventLoopFor(100);
     }
     EXPECT_FALSE(window.empty()) << "the Kestrel window did not appear";
     const QString id = QString::fromStdString(window).split('\n').first();
-    RunTool("xdotool", {"windowfocus", "--sync", id}, display_);
+    // Keys go where the focus is: wait until the window holds it.
+    for (int i = 0; i < 50; ++i) {
+      RunTool("xdotool", {"windowfocus", "--sync", id}, display_);
+      if (QString::fromStdString(RunTool("xdotool", {"getwindowfocus"}, display_)).trimmed() == id) break;
+      RunEventLoopFor(100);
+    }
     for (const QString& key : keys) {
       RunTool("xdotool", {"key", "--clearmodifiers", key}, display_);
       RunEventLoopFor(100);
